@@ -1,0 +1,108 @@
+#include "app/Application.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include "app/FatalError.h"
+#include "app/Globals.h"
+#include "app/KeyCommands.h"
+#include "app/MainLoop.h"
+#include "app/Options.h"
+#include "app/RaceState.h"
+#include "controls/Controller.h"
+#include "ui/Hud.h"
+
+namespace frostline {
+
+namespace {
+bool glfwStarted = false;
+}
+
+void readOptions()
+{
+    const WindowOptions options = readWindowOptions("options.ini");
+    windowWidth = options.width;
+    windowHeight = options.height;
+}
+
+void initWindow()
+{
+    if (!glfwInit()) {
+        fatalError("GLFW failed :-(");
+    }
+    glfwStarted = true;
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_REFRESH_RATE, 60);
+
+    window = glfwCreateWindow(windowWidth, windowHeight, "Frostline", glfwGetPrimaryMonitor(), nullptr);
+    if (!window) {
+        fatalError("No window...");
+    }
+    glfwMakeContextCurrent(window);
+    // A real display shows no tearing and the loop does not spin past the refresh rate.
+    glfwSwapInterval(1);
+
+    glClearColor(0.49f, 0.73f, 1.0f, 0.0f);
+    glViewport(0, 0, windowWidth, windowHeight);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+    glfwSetKeyCallback(window, keyCallback);
+}
+
+void initGlew()
+{
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+        shutdown();
+        fatalError("GLEW ERROR");
+    }
+    glGetError();  // GLEW's core-profile probe leaves GL_INVALID_ENUM behind
+}
+
+void showLoadingScreen()
+{
+    ui::showMessage("performing snowstorm...");
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ui::drawMessage();
+    glfwSwapBuffers(window);
+}
+
+void initScene()
+{
+    freeCameraMode = false;
+    raceState = new RaceState();
+}
+
+void shutdown()
+{
+    ui::shutdownUserInterface();
+    delete activeController;
+    activeController = nullptr;
+    delete raceState;
+    raceState = nullptr;
+    if (glfwStarted) {
+        glfwTerminate();
+        glfwStarted = false;
+        window = nullptr;
+    }
+}
+
+int runGame()
+{
+    readOptions();
+    initWindow();
+    initGlew();
+    ui::initUserInterface();
+    showLoadingScreen();
+    initScene();
+    mainLoop();
+    shutdown();
+    return 0;
+}
+
+}  // namespace frostline

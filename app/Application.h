@@ -1,0 +1,21 @@
+// Start-up and shutdown of the game, in the order the entry point runs them.
+#pragma once
+
+namespace frostline {
+
+/// Reads the window size from "options.ini" into windowWidth / windowHeight.
+void readOptions();
+/// Opens the full-screen window with a 3.3 core context and sets the initial GL state.
+void initWindow();
+/// Loads the GL entry points; on failure shuts down and ends with "GLEW ERROR".
+void initGlew();
+/// Shows "performing snowstorm..." for one swapped frame.
+void showLoadingScreen();
+/// Builds the World, the RaceState and the player's controller.
+void initScene();
+/// Releases everything that exists, in the fixed order, and terminates GLFW.
+void shutdown();
+/// The whole program: start-up, the main loop, shutdown. Returns the exit status.
+int runGame();
+
+}  // namespace frostline

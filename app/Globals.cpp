@@ -1,0 +1,28 @@
+#include "app/Globals.h"
+
+namespace frostline {
+
+int windowWidth = 1024;
+int windowHeight = 768;
+GLFWwindow* window = nullptr;
+
+bool running = true;
+double lastFrameTime = 0.0;
+float deltaTime = 0.0f;
+bool raceStarted = false;
+float countdownTime = 3.0f;
+bool countdownDone = false;
+
+World* world = nullptr;
+RaceState* raceState = nullptr;
+controls::Controller* activeController = nullptr;
+
+bool freeCameraMode = false;
+bool showHelp = false;
+bool showFrameTime = false;
+bool wireframe = false;
+bool motionBlur = true;
+bool frustumCulling = false;
+bool alphaBlending = true;
+
+}  // namespace frostline

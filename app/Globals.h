@@ -1,0 +1,39 @@
+// Process-wide state of the application, used on the main thread only.
+#pragma once
+
+struct GLFWwindow;
+
+namespace frostline {
+
+class World;
+class RaceState;
+namespace controls { class Controller; }
+
+// --- window (set once at start) ----------------------------------------------
+extern int windowWidth;           ///< window width in pixels; default 1024
+extern int windowHeight;          ///< window height in pixels; default 768
+extern GLFWwindow* window;        ///< the only window
+
+// --- main loop ---------------------------------------------------------------
+extern bool running;              ///< the loop continues while set; Escape clears it
+extern double lastFrameTime;      ///< timer value (s) at the start of the previous frame
+extern float deltaTime;           ///< seconds between the previous frame's start and this one's
+extern bool raceStarted;          ///< the countdown has finished (result of updateCountdown)
+extern float countdownTime;       ///< seconds left in the start countdown
+extern bool countdownDone;        ///< the countdown has reached zero
+
+// --- application objects (created at start-up, deleted by shutdown) ----------
+extern World* world;                          ///< the 3D game
+extern RaceState* raceState;                  ///< the race
+extern controls::Controller* activeController;  ///< receives input each frame
+
+// --- keyboard toggles --------------------------------------------------------
+extern bool freeCameraMode;       ///< the free-flying camera is active
+extern bool showHelp;             ///< the help panel is shown
+extern bool showFrameTime;        ///< the frame-time labels are shown
+extern bool wireframe;            ///< scene passes draw lines
+extern bool motionBlur;           ///< the scene goes through the blur composite
+extern bool frustumCulling;       ///< small objects outside the view are skipped
+extern bool alphaBlending;        ///< GL blending is enabled
+
+}  // namespace frostline

@@ -1,0 +1,72 @@
+#include "app/MainLoop.h"
+
+#include <string>
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include "app/Globals.h"
+#include "app/RaceState.h"
+#include "ui/Hud.h"
+
+namespace frostline {
+
+bool updateCountdown()
+{
+    if (countdownDone) {
+        return true;
+    }
+    countdownTime -= deltaTime;
+    std::string text = std::to_string(static_cast<int>(countdownTime) + 1);
+    if (countdownTime <= 0.0f) {
+        countdownTime = 0.0f;
+        text = "0";
+        countdownDone = true;
+    }
+    ui::showMessage(text);
+    return false;
+}
+
+void runFrame()
+{
+    // Frame time: variable step, no clamp, no smoothing.
+    const double now = glfwGetTime();
+    deltaTime = static_cast<float>(now - lastFrameTime);
+    lastFrameTime = now;
+
+    // Key commands run inside event polling and take effect this frame.
+    glfwPollEvents();
+
+    raceStarted = updateCountdown();
+
+    if (!raceState->paused) {
+        // The race clock runs once the countdown is over and until the race ends.
+        if (raceStarted && !raceState->gameOver) {
+            raceState->timeLeft -= deltaTime;
+            if (raceState->timeLeft <= 0.0f) {
+                raceState->timeLeft = 0.0f;
+                raceState->gameOver = true;
+                raceState->lost = true;
+            }
+        }
+    }
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ui::drawHud();
+    glfwSwapBuffers(window);
+}
+
+void mainLoop()
+{
+    // The loading time is not counted in the first frame.
+    lastFrameTime = glfwGetTime();
+    raceState->paused = false;
+    while (running) {
+        if (glfwWindowShouldClose(window)) {
+            break;
+        }
+        runFrame();
+    }
+}
+
+}  // namespace frostline

@@ -1,0 +1,31 @@
+// The state of the one race of a run: points, checkpoint progress, the clock
+// and the game-over, lost and paused flags.
+#pragma once
+
+#include <cstdint>
+
+namespace frostline {
+
+namespace scene {
+class Collectable;
+class Checkpoint;
+}  // namespace scene
+
+class RaceState {
+public:
+    /// A touched pick-up: adds its points, releases its body and hides it (once).
+    void collect(scene::Collectable& collectable);
+    /// A touched gate: checks the order, adds time, advances, releases its body.
+    void passCheckpoint(scene::Checkpoint& checkpoint);
+
+    uint32_t points = 0;               ///< sum of the pick-ups collected
+    int32_t lastCheckpoint = 5;        ///< id of the final gate
+    float checkpointTimeBonus = 10.0f; ///< seconds added per gate passed
+    float timeLeft = 10.0f;            ///< race time left (s)
+    int32_t nextCheckpoint = 1;        ///< id of the gate to pass next
+    bool gameOver = false;             ///< the race has ended
+    bool lost = false;                 ///< the race has ended in a loss
+    bool paused = true;                ///< world update and race clock halted; cleared before the first frame
+};
+
+}  // namespace frostline

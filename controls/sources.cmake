@@ -1,0 +1,3 @@
+# Sources of the controls subsystem, relative to the repository root.
+list(APPEND FROSTLINE_SOURCES
+)

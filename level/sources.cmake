@@ -1,0 +1,3 @@
+# Sources of the level subsystem, relative to the repository root.
+list(APPEND FROSTLINE_SOURCES
+)

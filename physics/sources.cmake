@@ -1,0 +1,3 @@
+# Sources of the physics subsystem, relative to the repository root.
+list(APPEND FROSTLINE_SOURCES
+)

@@ -1,0 +1,88 @@
+#include "render/ShaderProgram.h"
+
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <vector>
+
+#include "app/FatalError.h"
+
+namespace frostline {
+
+std::string readTextFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return {};
+    }
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+ShaderProgram::ShaderProgram(const std::string& vertexPath, const std::string& fragmentPath)
+{
+    program = glCreateProgram();
+    if (program == 0) {
+        fatalError("Didn't get a valid program handle");
+    }
+    // The vertex stage always comes first, so it is the one reported when both are missing.
+    compileShader(vertexPath, GL_VERTEX_SHADER, vertexShader);
+    compileShader(fragmentPath, GL_FRAGMENT_SHADER, fragmentShader);
+    linkProgram();
+}
+
+ShaderProgram::~ShaderProgram()
+{
+    glDeleteProgram(program);
+    glDeleteShader(vertexShader);
+    glDeleteShader(fragmentShader);
+}
+
+GLuint ShaderProgram::compileShader(const std::string& path, GLenum stageType, GLuint& member)
+{
+    const std::string source = readTextFile(path);
+    if (source.empty()) {
+        fatalError("Failed to open shader file: " + path);
+    }
+    const GLuint shader = glCreateShader(stageType);
+    member = shader;
+    if (shader == 0) {
+        fatalError("Failed to create shader");
+    }
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+
+    GLint status = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    if (status == 0 || !glIsShader(shader)) {
+        GLint length = 0;
+        glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+        std::vector<char> log(static_cast<size_t>(length > 0 ? length : 1), '\0');
+        glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), nullptr, log.data());
+        std::cout << path << " - Failed to compile shader: " << log.data() << std::endl;
+        exitAfterPause();
+    }
+    return shader;
+}
+
+void ShaderProgram::linkProgram()
+{
+    glAttachShader(program, vertexShader);
+    glAttachShader(program, fragmentShader);
+    glBindFragDataLocation(program, 0, "fragColor");
+    glBindFragDataLocation(program, 1, "velocity");
+    glLinkProgram(program);
+
+    GLint status = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    if (status == 0) {
+        GLint length = 0;
+        glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+        std::vector<char> log(static_cast<size_t>(length > 0 ? length : 1), '\0');
+        glGetProgramInfoLog(program, static_cast<GLsizei>(log.size()), nullptr, log.data());
+        std::cout << "Failed to link shader program" << std::endl << log.data() << std::endl;
+        exitAfterPause();
+    }
+}
+
+}  // namespace frostline

@@ -1,0 +1,128 @@
+#include "render/Texture.h"
+
+#include <algorithm>
+#include <iostream>
+
+#include <FreeImage.h>
+
+namespace frostline {
+
+int nextTextureUnit = 5;
+std::vector<Texture*> textureRegistry;
+int samplingQuality = SamplingBilinear;
+int mipmapMode = MipmapLinear;
+const std::map<int, std::string> filterModeNames = {
+    {0, "NEAREST_NEIGHBOR"}, {1, "BILINEAR"}, {2, "LINEAR"}, {3, "OFF"}};
+
+Texture::Texture(const std::string& path) : path(path), unit(nextTextureUnit++) {}
+
+Texture::~Texture()
+{
+    if (textureName != 0) {
+        glDeleteTextures(1, &textureName);
+        textureName = 0;
+    }
+    std::erase(textureRegistry, this);
+}
+
+namespace {
+
+/// Decodes an image file into a 32-bit bitmap, or null when FreeImage cannot.
+FIBITMAP* decode32(const std::string& path)
+{
+    FREE_IMAGE_FORMAT type = FreeImage_GetFileType(path.c_str(), 0);
+    if (type == FIF_UNKNOWN) {
+        type = FreeImage_GetFIFFromFilename(path.c_str());
+    }
+    if (type == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(type)) {
+        return nullptr;
+    }
+    FIBITMAP* image = FreeImage_Load(type, path.c_str(), 0);
+    if (!image) {
+        return nullptr;
+    }
+    FIBITMAP* pixels = FreeImage_ConvertTo32Bits(image);
+    FreeImage_Unload(image);
+    if (pixels && (FreeImage_GetWidth(pixels) == 0 || FreeImage_GetHeight(pixels) == 0)) {
+        FreeImage_Unload(pixels);
+        return nullptr;
+    }
+    return pixels;
+}
+
+void applyFilter(GLenum parameter, GLfloat value)
+{
+    for (Texture* texture : textureRegistry) {
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(texture->target, texture->textureName);
+        glTexParameterf(texture->target, parameter, value);
+    }
+}
+
+}  // namespace
+
+bool Texture::load()
+{
+    std::cout << "Loading Texture: " << path << std::endl;
+    std::cout << "binding texture to unit: " << unit << std::endl;
+
+    FIBITMAP* pixels = decode32(path);
+    if (!pixels) {
+        return false;
+    }
+
+    if (textureName == 0) {
+        glGenTextures(1, &textureName);
+    }
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(target, textureName);
+    // FreeImage keeps rows bottom-up and pixels as BGRA: upload them as they are.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(target, 0, GL_RGBA, static_cast<GLsizei>(FreeImage_GetWidth(pixels)),
+                 static_cast<GLsizei>(FreeImage_GetHeight(pixels)), 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                 FreeImage_GetBits(pixels));
+    glGenerateMipmap(target);
+    glTexParameterf(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameterf(target, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    FreeImage_Unload(pixels);
+
+    if (std::find(textureRegistry.begin(), textureRegistry.end(), this) == textureRegistry.end()) {
+        textureRegistry.push_back(this);
+    }
+    return true;
+}
+
+void cycleSamplingQuality()
+{
+    GLfloat value = GL_LINEAR;
+    if (samplingQuality == SamplingNearest) {
+        samplingQuality = SamplingBilinear;
+        value = GL_LINEAR;
+    } else {
+        samplingQuality = SamplingNearest;
+        value = GL_NEAREST;
+    }
+    applyFilter(GL_TEXTURE_MAG_FILTER, value);
+}
+
+void cycleMipmapMode()
+{
+    GLfloat value = GL_LINEAR_MIPMAP_LINEAR;
+    switch (mipmapMode) {
+    case MipmapLinear:
+        mipmapMode = MipmapNearest;
+        value = GL_NEAREST_MIPMAP_NEAREST;
+        break;
+    case MipmapNearest:
+        mipmapMode = MipmapOff;
+        value = GL_LINEAR;
+        break;
+    default:
+        mipmapMode = MipmapLinear;
+        value = GL_LINEAR_MIPMAP_LINEAR;
+        break;
+    }
+    applyFilter(GL_TEXTURE_MIN_FILTER, value);
+}
+
+}  // namespace frostline

@@ -1,0 +1,4 @@
+# Sources of the ui subsystem, relative to the repository root.
+list(APPEND FROSTLINE_SOURCES
+  ui/Hud.cpp
+)
