@@ -1,3 +1,4 @@
 # Sources of the level subsystem, relative to the repository root.
 list(APPEND FROSTLINE_SOURCES
+  level/LevelPopulation.cpp
 )

@@ -1,0 +1,56 @@
+// The off-screen framebuffers of the 3D passes: the sun's depth map, the scene's
+// colour-and-velocity target and a spare velocity target. Plain records of GL
+// names; the World owns them and calls release (safe to call twice).
+#pragma once
+
+#include <GL/glew.h>
+
+namespace frostline {
+
+/// Width and height of the sun's depth map in texels.
+inline constexpr int shadowMapWidth = 8000;
+inline constexpr int shadowMapHeight = 4000;
+
+/// The light's depth map, sampled with hardware depth comparison.
+struct ShadowTarget {
+    GLuint framebuffer = 0;   ///< depth-only framebuffer
+    GLuint depthTexture = 0;  ///< GL_DEPTH_COMPONENT16, 8000 x 4000, compare mode on
+
+    /// Builds the target; prints "FB error, status: " and the status and returns
+    /// false (leaving its framebuffer bound) when the framebuffer is incomplete.
+    bool create();
+    /// Deletes the framebuffer, then the texture.
+    void release();
+};
+
+/// The lit scene: colour in attachment 0, screen-space velocity in attachment 1.
+struct SceneTarget {
+    GLuint framebuffer = 0;        ///< two colour attachments and depth
+    GLuint imageTexture = 0;       ///< GL_RGB bytes, window size
+    GLuint velocityTexture = 0;    ///< GL_RG32F, window size
+    GLuint depthRenderbuffer = 0;  ///< GL_DEPTH_COMPONENT, window size
+
+    /// Builds the target at windowWidth x windowHeight; an incomplete framebuffer
+    /// ends the process ("FB error, status: " and the status).
+    bool create();
+    /// Deletes the image and velocity textures, the depth buffer, then the framebuffer.
+    void release();
+};
+
+/// A window-sized two-channel float target with mipmaps; no pass draws into it.
+struct VelocityTarget {
+    GLuint framebuffer = 0;  ///< one colour attachment
+    GLuint texture = 0;      ///< GL_RG32F, window size
+
+    /// Builds the target at windowWidth x windowHeight; incomplete is fatal as for SceneTarget.
+    bool create();
+    /// Deletes the texture, then the framebuffer.
+    void release();
+};
+
+/// Clears the bound framebuffer: attachment 0 to the opaque colour, attachment 1
+/// (velocity) to zero, and depth; both attachments are drawn to again afterwards.
+/// On the window's framebuffer the second clear (black) wins.
+void clearSceneTarget(float red, float green, float blue);
+
+}  // namespace frostline

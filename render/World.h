@@ -1,0 +1,129 @@
+// The 3D game: camera, sun, the five shader programs of the 3D passes, the render
+// targets, the scene objects, the player's sled and its two snow sprays. update
+// and renderFrame are its per-frame entry points.
+#pragma once
+
+#include <memory>
+#include <set>
+#include <vector>
+
+#include <GL/glew.h>
+
+#include "scene/Camera.h"
+#include "scene/Math.h"
+#include "scene/SceneObject.h"
+
+namespace frostline {
+
+class ShaderProgram;
+class PhysicsWorld;
+struct ShadowTarget;
+struct SceneTarget;
+struct VelocityTarget;
+
+namespace scene {
+class ControllerShape;
+class ParticleSystem;
+class DirectionalLight;
+}  // namespace scene
+
+/// Frame rate (frames / s) against which blurScale is normalised; 60, 30 while boosting.
+extern float blurReferenceRate;
+/// Objects the last scene pass considered (hidden ones not counted).
+extern int totalObjectCount;
+/// Objects the last scene pass drew.
+extern int drawnObjectCount;
+
+/// Uniform locations cached once at construction.
+struct UniformLocations {
+    GLint mvpLocation = -1;              ///< basic "modelViewProjectionMatrix"
+    GLint normalMatrixLocation = -1;     ///< basic "normalMatrix"
+    GLint prevMvpLocation = -1;          ///< basic "prevMVPMatrix"
+    GLint blurScaleLocation = -1;        ///< postprocess "blurScale"
+    GLint velocityTextureLocation = -1;  ///< postprocess "velocityTexture"
+    GLint blurTextureLocation = -1;      ///< postprocess "blurTexture"
+    GLint shadowMapLocation = -1;        ///< basic "shadowMap"
+    GLint depthBiasMvpLocation = -1;     ///< basic "DepthBiasMVP"
+    GLint depthMvpLocation = -1;         ///< DepthRTT "depthMVP"
+};
+
+/// What a World is built with.
+enum class LevelContent {
+    Full,   ///< the physics scene and the whole level (the game)
+    Empty,  ///< GPU resources only: no physics scene, no level, no player, no sprays
+};
+
+class World {
+public:
+    /// The game's World: programs, targets, the physics scene and the level.
+    World();
+    /// A World with or without its level; an Empty one is filled by its user
+    /// (shapes inserted into objects, optionally player and sprays set).
+    explicit World(LevelContent content);
+    /// Releases quad, sprays, the object set, targets, programs, player, light, camera.
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    /// Per-frame step with deltaTime (s): visible objects update, the sprays follow
+    /// the sled (when there is one) and blurScale is set (kept when deltaTime <= 0).
+    void update();
+    /// Shadow pass, scene pass (into sceneTarget when motionBlur is on), sprays,
+    /// and the blur composite onto the window when motionBlur is on.
+    void renderFrame();
+
+    /// The sun's orthographic projection times its look-at view.
+    mat4 lightViewProjection();
+    /// Depth of every visible object into shadowTarget; leaves framebuffer 0 bound.
+    void renderShadowPass();
+    /// Lit, shadowed objects into the bound framebuffer; writes the counters.
+    void renderScenePass(const mat4& viewProjection);
+    /// The two sprays, only while the sled moves forward and per side when its flag is set.
+    void renderSprays(const mat4& viewProjection);
+    /// Blurs sceneTarget along its velocities onto the window.
+    void renderPostProcess();
+
+    /// Builds the full-screen quad of the post-process pass.
+    void createScreenQuad();
+    /// Caches uniforms and sets the light uniforms of basicProgram once.
+    void lookUpUniforms();
+
+    // Level population (level/LevelPopulation.cpp), called in this order by World().
+    /// Terrain, rocks, trees, stump, fallen tree and billboard.
+    void createScenery(PhysicsWorld& physicsWorld);
+    /// The five gates.
+    void createCheckpoints(PhysicsWorld& physicsWorld);
+    /// Cows and snowflakes.
+    void createCollectables(PhysicsWorld& physicsWorld);
+    /// The sled at its start, and its two side parts into objects.
+    void createPlayer(PhysicsWorld& physicsWorld);
+    /// leftSpray and rightSpray at the sled.
+    void createSprays();
+
+    scene::Camera* camera = nullptr;                ///< the view camera (owned)
+    scene::ControllerShape* player = nullptr;       ///< the sled (owned); null in test scenes
+    FrustumPlanes frustumPlanes{};                  ///< view-space planes of camera->projection
+    ShaderProgram* basicProgram = nullptr;          ///< lit, shadowed, textured objects (owned)
+    ShaderProgram* particleProgram = nullptr;       ///< snow sprays (owned)
+    ShaderProgram* postProcessProgram = nullptr;    ///< motion-blur composite (owned)
+    ShaderProgram* depthProgram = nullptr;          ///< shadow depth pass (owned)
+    ShadowTarget* shadowTarget = nullptr;           ///< the sun's depth map (owned)
+    ShaderProgram* motionBlurProgram = nullptr;     ///< second program of every shape (owned)
+    VelocityTarget* velocityTarget = nullptr;       ///< spare velocity target (owned)
+    SceneTarget* sceneTarget = nullptr;             ///< colour + velocity + depth (owned)
+    std::set<scene::SceneObject*> objects;          ///< what the passes draw, by address (not owned)
+    scene::DirectionalLight* light = nullptr;       ///< the sun (owned)
+    scene::ParticleSystem* leftSpray = nullptr;     ///< spray at the left runner (owned)
+    scene::ParticleSystem* rightSpray = nullptr;    ///< spray at the right runner (owned)
+    float blurScale = 0.8f;                         ///< motion-blur strength of this frame
+    mat4 depthBiasMatrix{1.0f};                     ///< light clip space [-1, 1] to texture space [0, 1]
+    UniformLocations uniforms;                      ///< cached uniform locations
+    GLuint quadVertexArray = 0;                     ///< full-screen quad
+    GLuint quadBuffer = 0;                          ///< its six 2D positions
+
+    /// Level objects the World owns (the player excepted), destroyed when the
+    /// object set is emptied at teardown. Level population may hand its objects here.
+    std::vector<std::unique_ptr<scene::SceneObject>> levelObjects;
+};
+
+}  // namespace frostline

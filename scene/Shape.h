@@ -1,0 +1,86 @@
+// Every drawable object of the scene: meshes imported from a model file, each
+// with its own GPU buffers, vertex array and diffuse texture, drawn fully in the
+// colour pass or as bare geometry in the shadow depth pass.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <GL/glew.h>
+#include <assimp/scene.h>
+
+#include "scene/SceneObject.h"
+
+namespace frostline {
+class ShaderProgram;
+class Texture;
+class PhysicsActor;
+}  // namespace frostline
+
+namespace frostline::scene {
+
+/// One imported mesh on the GPU. The names are released with the list that holds them.
+struct MeshEntry {
+    std::uint32_t vertexCount = 0;    ///< vertices of the mesh
+    std::uint32_t faceCount = 0;      ///< triangles of the mesh
+    std::uint32_t materialIndex = 0;  ///< material of the mesh in the imported scene
+    Texture* texture = nullptr;       ///< diffuse texture; never null after the build
+    GLuint vertexArray = 0;           ///< vertex array of the mesh
+    GLuint positionBuffer = 0;        ///< positions, 3 floats a vertex (0 when none)
+    GLuint indexBuffer = 0;           ///< 32-bit triangle indices, 3 a face
+    GLuint normalBuffer = 0;          ///< normals, 3 floats a vertex (0 when none)
+    GLuint texCoordBuffer = 0;        ///< texture coordinates, 2 floats a vertex
+};
+
+/// The meshes of one model, in the model's mesh order. Shared by a shape and its
+/// copies; the last holder deletes the buffers, vertex arrays and textures.
+using MeshList = std::vector<MeshEntry>;
+
+/// Texture path of a material with everything before the first "models" removed
+/// (empty when "models" does not occur); a result over 1023 characters keeps the original.
+std::string trimTexturePath(const std::string& materialPath);
+
+class Shape : public SceneObject {
+public:
+    /// Imports modelPath and builds its meshes; a model that cannot be imported or
+    /// has no mesh ends the start-up with a fatal error naming the file.
+    Shape(ShaderProgram* program, ShaderProgram* motionBlurProgram, const std::string& modelPath);
+    /// A shape without a model (no meshes, boundingRadius 0); derived classes may
+    /// call importModel and buildMeshes themselves.
+    Shape(ShaderProgram* program, ShaderProgram* motionBlurProgram);
+    /// Copies share the mesh list (no new GPU buffers).
+    Shape(const Shape& other) = default;
+    Shape& operator=(const Shape&) = delete;
+    /// Drops this shape's hold on the mesh list; the last holder releases it.
+    ~Shape() override;
+
+    /// Prints the import log and reads the file (joined vertices, triangles, smooth
+    /// normals). A file that cannot be read, or holds no mesh, ends the start-up with
+    /// a fatal error naming it (after "Error parsing" when unreadable), so the result
+    /// is never null. The caller owns the scene.
+    static std::unique_ptr<const aiScene> importModel(const std::string& path);
+    /// Turns every mesh of scene into a MeshEntry with buffers and a texture, and
+    /// sets boundingRadius from the first mesh.
+    void buildMeshes(const aiScene& scene);
+
+    /// The physics body behind this shape; null for a plain shape.
+    virtual PhysicsActor* getActor();
+    /// Per-frame step (seconds); nothing for a plain shape.
+    virtual void update(float dt);
+    /// Colour pass: the caller has bound program and set the per-object uniforms.
+    virtual void draw();
+    /// Depth pass: the caller has bound the depth program and set its matrix.
+    virtual void drawDepth();
+
+    ShaderProgram* program = nullptr;            ///< main program (not owned)
+    ShaderProgram* motionBlurProgram = nullptr;  ///< second program; only its "vPosition" is fed (not owned)
+    mat4 previousMvp{1.0f};                      ///< model-view-projection of the previous draw
+    GLint colorTextureLocation = -1;             ///< "colorTexture" in program
+    bool hidden = false;                         ///< neither updated nor drawn when set
+    std::shared_ptr<MeshList> meshes;            ///< one entry per imported mesh, shared by copies
+    float boundingRadius = 0.0f;                 ///< bounding sphere about the model origin (model units)
+};
+
+}  // namespace frostline::scene
