@@ -1,0 +1,62 @@
+#include "app/MainLoop.h"
+
+#include <gtest/gtest.h>
+
+#include "app/Globals.h"
+#include "ui/Hud.h"
+
+using namespace frostline;
+
+namespace {
+
+/// Resets the countdown globals as a fresh start would.
+void restartCountdown()
+{
+    countdownTime = 3.0f;
+    countdownDone = false;
+}
+
+}  // namespace
+
+TEST(Countdown, ShowsThreeTwoOneZeroThenStartsOnTheNextFrame)
+{
+    restartCountdown();
+    std::vector<std::string> shown;
+    deltaTime = 0.25f;
+    bool started = false;
+    int frames = 0;
+    while (!started && frames < 100) {
+        started = updateCountdown();
+        if (!started && (shown.empty() || shown.back() != ui::currentMessage())) {
+            shown.push_back(ui::currentMessage());
+        }
+        ++frames;
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"3", "2", "1", "0"}));
+    // 12 frames of 0.25 s reach zero; the race starts on the frame after "0" is shown.
+    EXPECT_EQ(frames, 13);
+    EXPECT_EQ(countdownTime, 0.0f);
+}
+
+TEST(Countdown, EachCountdownFrameRestartsTheMessageAndTheLastOneIsLeftToFade)
+{
+    restartCountdown();
+    deltaTime = 1.5f;
+    ui::messageAge = 2.0f;
+    EXPECT_FALSE(updateCountdown());  // 1.5 s left: "2"
+    EXPECT_EQ(ui::currentMessage(), "2");
+    EXPECT_EQ(ui::messageAge, 0.0f);
+    EXPECT_FALSE(updateCountdown());  // exactly 0: "0", done
+    EXPECT_EQ(ui::currentMessage(), "0");
+    // Once done, the countdown no longer touches the message.
+    ui::messageAge = 1.0f;
+    EXPECT_TRUE(updateCountdown());
+    EXPECT_EQ(ui::messageAge, 1.0f);
+
+    // A single long frame jumps straight to "0" without a negative clock.
+    restartCountdown();
+    deltaTime = 10.0f;
+    EXPECT_FALSE(updateCountdown());
+    EXPECT_EQ(ui::currentMessage(), "0");
+    EXPECT_EQ(countdownTime, 0.0f);
+}
