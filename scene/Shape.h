@@ -16,7 +16,7 @@
 namespace frostline {
 class ShaderProgram;
 class Texture;
-class PhysicsActor;
+class Actor;
 }  // namespace frostline
 
 namespace frostline::scene {
@@ -66,7 +66,7 @@ public:
     void buildMeshes(const aiScene& scene);
 
     /// The physics body behind this shape; null for a plain shape.
-    virtual PhysicsActor* getActor();
+    virtual Actor* getActor();
     /// Per-frame step (seconds); nothing for a plain shape.
     virtual void update(float dt);
     /// Colour pass: the caller has bound program and set the per-object uniforms.
