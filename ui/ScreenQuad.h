@@ -1,0 +1,19 @@
+// The unit quad that text glyphs and panels are drawn with, and the one way
+// both attach a two-float vertex attribute to a buffer.
+#pragma once
+
+#include <GL/glew.h>
+
+namespace frostline::ui {
+
+/// Makes a static-draw buffer with the six corners of the unit quad:
+/// (-1,-1), (1,-1), (-1,1), (-1,1), (1,-1), (1,1), two counter-clockwise
+/// triangles, so they stay front faces under back-face culling.
+GLuint createUnitQuadBuffer();
+
+/// In the bound vertex array, feeds the program's attribute `name` from `buffer`:
+/// two floats per vertex, not normalised, tightly packed, offset 0. An attribute
+/// the program does not use is skipped. Leaves `buffer` bound to GL_ARRAY_BUFFER.
+void attachVec2Attribute(GLuint program, const char* name, GLuint buffer);
+
+}  // namespace frostline::ui
