@@ -50,7 +50,7 @@ struct VelocityTarget {
 
 /// Clears the bound framebuffer: attachment 0 to the opaque colour, attachment 1
 /// (velocity) to zero, and depth; both attachments are drawn to again afterwards.
-/// On the window's framebuffer the second clear (black) wins.
+/// The window's framebuffer (bound when motion blur is off) is cleared to black.
 void clearSceneTarget(float red, float green, float blue);
 
 }  // namespace frostline

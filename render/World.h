@@ -47,6 +47,15 @@ struct UniformLocations {
     GLint depthMvpLocation = -1;         ///< DepthRTT "depthMVP"
 };
 
+/// What the sprays need of the sled each frame.
+struct SledSprayState {
+    mat4 modelMatrix{1.0f};          ///< the sled's object-to-world matrix
+    float speed = 0.0f;              ///< speed along the heading (world units / s)
+    float maxSpeed = 1.0f;           ///< top speed of the forward key (world units / s)
+    bool leftSprayActive = false;    ///< the left runner throws snow
+    bool rightSprayActive = false;   ///< the right runner throws snow
+};
+
 /// What a World is built with.
 enum class LevelContent {
     Full,   ///< the physics scene and the whole level (the game)
@@ -82,6 +91,14 @@ public:
     void renderSprays(const mat4& viewProjection);
     /// Blurs sceneTarget along its velocities onto the window.
     void renderPostProcess();
+
+    /// The sled's values the sprays follow; only meaningful while player is set.
+    SledSprayState sledSprayState();
+    /// Puts both sprays at their runners of the sled and sets their strength.
+    void placeSprays(const SledSprayState& sled);
+    /// Draws the sprays for this sled state: nothing unless its speed is above 0;
+    /// then each spray whose side is active, and every spray's previousMvp follows.
+    void drawSprays(const mat4& viewProjection, const SledSprayState& sled);
 
     /// Builds the full-screen quad of the post-process pass.
     void createScreenQuad();

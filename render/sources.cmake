@@ -1,5 +1,8 @@
 # Sources of the render subsystem, relative to the repository root.
 list(APPEND FROSTLINE_SOURCES
+  render/ParticleSystem.cpp
+  render/RenderTargets.cpp
   render/ShaderProgram.cpp
   render/Texture.cpp
+  render/WorldRendering.cpp
 )

@@ -1,0 +1,175 @@
+// The passes of a frame: the sun's depth map, the lit scene with its velocity
+// image, the snow sprays and the motion-blur composite.
+#include "render/World.h"
+
+#include <glm/gtc/type_ptr.hpp>
+
+#include "app/Globals.h"
+#include "render/ParticleSystem.h"
+#include "render/RenderTargets.h"
+#include "render/ShaderProgram.h"
+#include "scene/Light.h"
+#include "scene/Shape.h"
+
+namespace frostline {
+
+namespace {
+
+/// Sky behind the scene.
+const vec3 skyColour(0.49f, 0.73f, 1.0f);
+
+/// The sun's box in its own frame (world units): the volume that casts and takes
+/// shadows, fixed around the world origin.
+const mat4 lightProjection = orthographic(-200.0f, 200.0f, -100.0f, 200.0f, -250.0f, 150.0f);
+
+/// The shape behind a scene object; the passes draw shapes only.
+scene::Shape* visibleShape(scene::SceneObject* object)
+{
+    auto* shape = dynamic_cast<scene::Shape*>(object);
+    return shape && !shape->hidden ? shape : nullptr;
+}
+
+void uploadMatrix(GLint location, const mat4& m) { glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(m)); }
+
+}  // namespace
+
+void World::renderFrame()
+{
+    const mat4 view = inverse(camera->getModelMatrix());
+    const mat4 viewProjection = camera->projection * view;
+
+    renderShadowPass();
+    if (motionBlur) {
+        glBindFramebuffer(GL_FRAMEBUFFER, sceneTarget->framebuffer);
+    }
+    glEnable(GL_DEPTH_TEST);
+    renderScenePass(viewProjection);
+    renderSprays(viewProjection);
+    if (motionBlur) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        renderPostProcess();
+    }
+}
+
+mat4 World::lightViewProjection()
+{
+    const vec3 towardLight = light->getDirection();
+    return lightProjection * lookAt(towardLight, vec3(0.0f), vec3(0.0f, 1.0f, 0.0f));
+}
+
+void World::renderShadowPass()
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, shadowTarget->framebuffer);
+    glViewport(0, 0, shadowMapWidth, shadowMapHeight);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    glUseProgram(depthProgram->program);
+    const mat4 depthViewProjection = lightViewProjection();
+    for (scene::SceneObject* object : objects) {
+        if (scene::Shape* shape = visibleShape(object)) {
+            uploadMatrix(uniforms.depthMvpLocation, depthViewProjection * shape->getModelMatrix());
+            shape->drawDepth();
+        }
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void World::renderScenePass(const mat4& viewProjection)
+{
+    glViewport(0, 0, windowWidth, windowHeight);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    clearSceneTarget(skyColour.r, skyColour.g, skyColour.b);
+
+    drawnObjectCount = 0;
+    totalObjectCount = 0;
+    const mat4 view = inverse(camera->getModelMatrix());
+    const mat4 shadowBias = depthBiasMatrix * lightViewProjection();
+
+    for (scene::SceneObject* object : objects) {
+        scene::Shape* shape = visibleShape(object);
+        if (!shape) {
+            continue;
+        }
+        ++totalObjectCount;
+        const mat4 model = shape->getModelMatrix();
+        const mat4 mvp = viewProjection * model;
+
+        // Small objects whose bounding sphere lies wholly outside the view are skipped;
+        // planes and centre are both in view space, where lengths are world lengths.
+        if (frustumCulling && shape->boundingRadius < cullingRadiusLimit) {
+            const vec3 centre = vec3(view * model * vec4(0.0f, 0.0f, 0.0f, 1.0f));
+            if (!isSphereVisible(frustumPlanes, centre, shape->boundingRadius)) {
+                continue;
+            }
+        }
+
+        ++drawnObjectCount;
+        glUseProgram(shape->program->program);
+        uploadMatrix(uniforms.mvpLocation, mvp);
+        uploadMatrix(uniforms.prevMvpLocation, shape->previousMvp);
+        const mat3 normalMatrix = mat3(glm::transpose(inverse(model)));
+        glUniformMatrix3fv(uniforms.normalMatrixLocation, 1, GL_FALSE, glm::value_ptr(normalMatrix));
+        uploadMatrix(uniforms.depthBiasMvpLocation, shadowBias * model);
+        glActiveTexture(GL_TEXTURE1);
+        glBindTexture(GL_TEXTURE_2D, shadowTarget->depthTexture);
+        glUniform1i(uniforms.shadowMapLocation, 1);
+        shape->draw();
+        shape->previousMvp = mvp;
+    }
+}
+
+void World::renderSprays(const mat4& viewProjection)
+{
+    if (player && leftSpray && rightSpray) {
+        drawSprays(viewProjection, sledSprayState());
+    }
+}
+
+void World::drawSprays(const mat4& viewProjection, const SledSprayState& sled)
+{
+    if (sled.speed <= 0.0f) {
+        return;
+    }
+    const std::pair<scene::ParticleSystem*, bool> sprays[] = {{leftSpray, sled.leftSprayActive},
+                                                              {rightSpray, sled.rightSprayActive}};
+    for (const auto& [spray, active] : sprays) {
+        const mat4 mvp = viewProjection * spray->getModelMatrix();
+        if (active) {
+            glUseProgram(spray->program->program);
+            uploadMatrix(spray->mvpLocation, mvp);
+            uploadMatrix(spray->prevMvpLocation, spray->previousMvp);
+            spray->draw();
+        }
+        spray->previousMvp = mvp;
+    }
+}
+
+void World::renderPostProcess()
+{
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(0, 0, windowWidth, windowHeight);
+
+    glUseProgram(postProcessProgram->program);
+    glUniform1f(uniforms.blurScaleLocation, blurScale);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, sceneTarget->imageTexture);
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, sceneTarget->velocityTexture);
+    glUniform1i(uniforms.blurTextureLocation, 1);
+    glUniform1i(uniforms.velocityTextureLocation, 2);
+
+    glBindVertexArray(quadVertexArray);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+    if (wireframe) {
+        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    }
+}
+
+}  // namespace frostline

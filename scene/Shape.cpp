@@ -1,0 +1,241 @@
+#include "scene/Shape.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include <assimp/Importer.hpp>
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+
+#include "app/FatalError.h"
+#include "render/ShaderProgram.h"
+#include "render/Texture.h"
+
+namespace frostline::scene {
+
+namespace {
+
+/// Joined identical vertices, triangles only, smooth normals where the file has none.
+constexpr unsigned int importFlags =
+    aiProcess_JoinIdenticalVertices | aiProcess_Triangulate | aiProcess_GenSmoothNormals;
+
+/// Image drawn on meshes whose material names no texture, or one that does not load.
+const char* const defaultTexturePath = "models/white.jpg";
+
+/// Deletes every entry's buffers, vertex array and texture, then the list.
+void releaseMeshes(MeshList* list)
+{
+    for (MeshEntry& entry : *list) {
+        const GLuint buffers[] = {entry.positionBuffer, entry.indexBuffer, entry.normalBuffer,
+                                  entry.texCoordBuffer};
+        for (GLuint buffer : buffers) {
+            if (buffer != 0) {
+                glDeleteBuffers(1, &buffer);
+            }
+        }
+        if (entry.vertexArray != 0) {
+            glDeleteVertexArrays(1, &entry.vertexArray);
+        }
+        delete entry.texture;
+    }
+    delete list;
+}
+
+std::shared_ptr<MeshList> newMeshList() { return std::shared_ptr<MeshList>(new MeshList, releaseMeshes); }
+
+/// Generates a buffer, binds it as GL_ARRAY_BUFFER and uploads size bytes.
+GLuint uploadArrayBuffer(const void* data, size_t size)
+{
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(size), data, GL_STATIC_DRAW);
+    return buffer;
+}
+
+/// Points the named attribute of program at the bound array buffer (components floats
+/// a vertex). A program that does not use the attribute is left alone.
+void pointAttribute(const ShaderProgram* program, const char* name, GLint components)
+{
+    const GLint location = glGetAttribLocation(program->program, name);
+    if (location < 0) {
+        return;
+    }
+    glEnableVertexAttribArray(static_cast<GLuint>(location));
+    glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0, nullptr);
+}
+
+/// A loaded Texture for path, or the default image (with the fallback message) when it fails.
+Texture* loadTextureOrDefault(const std::string& path)
+{
+    auto* texture = new Texture(path);
+    if (texture->load()) {
+        return texture;
+    }
+    std::cout << "Failed to load texture: " << path << "! Falling back to default texture" << std::endl;
+    delete texture;
+    texture = new Texture(defaultTexturePath);
+    texture->load();
+    return texture;
+}
+
+/// The diffuse texture of a material, or the default image.
+Texture* chooseTexture(const aiScene& scene, unsigned int materialIndex)
+{
+    aiString materialPath;
+    const bool hasTexture = materialIndex < scene.mNumMaterials &&
+                            aiGetMaterialTexture(scene.mMaterials[materialIndex], aiTextureType_DIFFUSE, 0,
+                                                 &materialPath) == AI_SUCCESS;
+    if (!hasTexture) {
+        std::cout << "No texture found! Falling back to default texture" << std::endl;
+        auto* texture = new Texture(defaultTexturePath);
+        texture->load();
+        return texture;
+    }
+    return loadTextureOrDefault(trimTexturePath(materialPath.C_Str()));
+}
+
+}  // namespace
+
+std::string trimTexturePath(const std::string& materialPath)
+{
+    const size_t start = materialPath.find("models");
+    const std::string trimmed = start == std::string::npos ? std::string() : materialPath.substr(start);
+    return trimmed.size() <= 1023 ? trimmed : materialPath;
+}
+
+Shape::Shape(ShaderProgram* program, ShaderProgram* motionBlurProgram, const std::string& modelPath)
+    : Shape(program, motionBlurProgram)
+{
+    const std::unique_ptr<const aiScene> scene = importModel(modelPath);
+    buildMeshes(*scene);
+}
+
+Shape::Shape(ShaderProgram* program, ShaderProgram* motionBlurProgram)
+    : program(program), motionBlurProgram(motionBlurProgram), meshes(newMeshList())
+{
+    colorTextureLocation = glGetUniformLocation(program->program, "colorTexture");
+}
+
+Shape::~Shape() = default;
+
+std::unique_ptr<const aiScene> Shape::importModel(const std::string& path)
+{
+    std::cout << "\nImporting file: " << path << std::endl;
+    Assimp::Importer importer;
+    importer.ReadFile(path, importFlags);
+    std::unique_ptr<const aiScene> scene(importer.GetOrphanedScene());
+    if (!scene) {
+        std::printf("Error parsing '%s': '%s'\n", path.c_str(), importer.GetErrorString());
+        std::fflush(stdout);
+        fatalError("Could not import the model " + path);
+    }
+    // Every user draws and measures the first mesh: a file without one is as broken as an unreadable one.
+    if (scene->mNumMeshes == 0) {
+        fatalError("The model " + path + " holds no mesh");
+    }
+    return scene;
+}
+
+void Shape::buildMeshes(const aiScene& scene)
+{
+    std::cout << "Meshes: " << scene.mNumMeshes << "\n"
+              << "Materials: " << scene.mNumMaterials << "\n"
+              << "Textures: " << scene.mNumTextures << std::endl;
+
+    for (unsigned int m = 0; m < scene.mNumMeshes; ++m) {
+        const aiMesh& mesh = *scene.mMeshes[m];
+        std::cout << "name: " << mesh.mName.length << "\n"
+                  << "Faces: " << mesh.mNumFaces << "\n"
+                  << "Vertices: " << mesh.mNumVertices << std::endl;
+
+        MeshEntry entry;
+        entry.vertexCount = mesh.mNumVertices;
+        entry.faceCount = mesh.mNumFaces;
+        entry.materialIndex = mesh.mMaterialIndex;
+
+        // Three indices a face; a point or line left by triangulation becomes a
+        // degenerate triangle (its last index repeated), which draws nothing.
+        std::vector<std::uint32_t> indices;
+        indices.reserve(static_cast<size_t>(mesh.mNumFaces) * 3);
+        for (unsigned int f = 0; f < mesh.mNumFaces; ++f) {
+            const aiFace& face = mesh.mFaces[f];
+            for (unsigned int i = 0; i < 3; ++i) {
+                indices.push_back(face.mNumIndices == 0 ? 0 : face.mIndices[std::min(i, face.mNumIndices - 1)]);
+            }
+        }
+
+        glGenVertexArrays(1, &entry.vertexArray);
+        glBindVertexArray(entry.vertexArray);
+        glGenBuffers(1, &entry.indexBuffer);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, entry.indexBuffer);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint32_t)),
+                     indices.data(), GL_STATIC_DRAW);
+
+        const size_t vertexBytes = static_cast<size_t>(mesh.mNumVertices) * 3 * sizeof(float);
+        if (mesh.HasPositions() && mesh.mNumVertices > 0) {
+            entry.positionBuffer = uploadArrayBuffer(mesh.mVertices, vertexBytes);
+            pointAttribute(program, "vPosition", 3);
+            pointAttribute(motionBlurProgram, "vPosition", 3);
+        }
+        if (mesh.HasNormals() && mesh.mNumVertices > 0) {
+            entry.normalBuffer = uploadArrayBuffer(mesh.mNormals, vertexBytes);
+            pointAttribute(program, "vNormal", 3);
+        }
+
+        // Texture coordinates exist for every mesh: (0, 0) where the file has none.
+        std::vector<float> texCoords(static_cast<size_t>(mesh.mNumVertices) * 2, 0.0f);
+        if (mesh.HasTextureCoords(0)) {
+            for (unsigned int v = 0; v < mesh.mNumVertices; ++v) {
+                texCoords[2 * v] = mesh.mTextureCoords[0][v].x;
+                texCoords[2 * v + 1] = mesh.mTextureCoords[0][v].y;
+            }
+        }
+        entry.texCoordBuffer = uploadArrayBuffer(texCoords.data(), texCoords.size() * sizeof(float));
+        pointAttribute(program, "vTexCoord", 2);
+
+        entry.texture = chooseTexture(scene, entry.materialIndex);
+        meshes->push_back(entry);
+        glBindVertexArray(0);
+    }
+
+    // The bounding sphere is measured on the first mesh only, about the model origin.
+    boundingRadius = 0.0f;
+    if (scene.mNumMeshes > 0) {
+        const aiMesh& first = *scene.mMeshes[0];
+        for (unsigned int v = 0; v < first.mNumVertices; ++v) {
+            const aiVector3D& p = first.mVertices[v];
+            boundingRadius = std::max(boundingRadius, length(vec3(p.x, p.y, p.z)));
+        }
+    }
+}
+
+Actor* Shape::getActor() { return nullptr; }
+
+void Shape::update(float /*dt*/) {}
+
+void Shape::draw()
+{
+    for (const MeshEntry& entry : *meshes) {
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(entry.texture->target, entry.texture->textureName);
+        glUniform1i(colorTextureLocation, 0);
+        glBindVertexArray(entry.vertexArray);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(entry.faceCount * 3), GL_UNSIGNED_INT, nullptr);
+    }
+    glBindVertexArray(0);
+}
+
+void Shape::drawDepth()
+{
+    // The vertex arrays already hold the position attribute at the depth program's
+    // location (0), so nothing is enabled here: enabling attributes without a
+    // vertex array bound is an error in a core context.
+    for (const MeshEntry& entry : *meshes) {
+        glBindVertexArray(entry.vertexArray);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(entry.faceCount * 3), GL_UNSIGNED_INT, nullptr);
+    }
+    glBindVertexArray(0);
+}
+
+}  // namespace frostline::scene
