@@ -100,7 +100,23 @@ void createTextResources()
     resources.initialised = true;
 }
 
+/// Along one axis: how far a span [low, high] must move to lie within [-1, 1];
+/// a span longer than the screen keeps its start (low) on screen.
+float shiftIntoScreen(float low, float high)
+{
+    if (high > 1.0f) {
+        const float shift = 1.0f - high;
+        return low + shift < -1.0f ? -1.0f - low : shift;
+    }
+    return low < -1.0f ? -1.0f - low : 0.0f;
+}
+
 }  // namespace
+
+vec2 onScreenShift(float left, float right, float bottom, float top)
+{
+    return vec2(shiftIntoScreen(left, right), shiftIntoScreen(bottom, top));
+}
 
 const std::map<char, GlyphCell>& glyphCells()
 {
@@ -149,12 +165,14 @@ void TextLabel::draw() const
     glUniform4f(resources.colorLocation, red, green, blue, 1.0f);
 
     const float n = static_cast<float>(text.size());
+    const vec2 shift = onScreenShift(x - (n + 1.0f) * sx, x + (n - 1.0f) * sx, y - sy, y + sy);
     for (size_t i = 0; i < text.size(); ++i) {
         const auto glyph = resources.glyphArrays.find(text[i]);
         if (glyph == resources.glyphArrays.end()) {
             continue;  // not in the font: a blank of one character
         }
-        glUniform2f(resources.positionLocation, x + 2.0f * sx * static_cast<float>(i) - n * sx, y);
+        glUniform2f(resources.positionLocation, x + shift.x + 2.0f * sx * static_cast<float>(i) - n * sx,
+                    y + shift.y);
         glBindVertexArray(glyph->second);
         glDrawArrays(GL_TRIANGLES, 0, 6);
         glBindVertexArray(0);

@@ -35,9 +35,11 @@ public:
     /// Replaces the text; an empty text becomes one space.
     void setText(const std::string& text);
 
-    /// Draws the line with the current GL state; the line of n characters spans
-    /// x - (n + 1) * sx to x + (n - 1) * sx in normalised device coordinates.
-    /// Characters the font does not have are left blank.
+    /// Draws the line with the current GL state. With sx = glyphWidth / windowWidth
+    /// and sy = glyphHeight / windowHeight, the line of n characters spans
+    /// x - (n + 1) * sx to x + (n - 1) * sx and y - sy to y + sy (normalised device
+    /// coordinates); a line that would reach past an edge of the screen is moved
+    /// just far enough to be read whole. Characters the font lacks are left blank.
     void draw() const;
 
     float glyphWidth;   ///< width of one character on screen (pixels)
@@ -49,6 +51,11 @@ public:
     float blue;         ///< colour, 0..1
     std::string text;   ///< the characters drawn; never empty
 };
+
+/// How far (normalised device coordinates) a line box must move to lie on the
+/// screen; (0, 0) when it does. A box larger than the screen keeps its left or
+/// bottom edge on screen.
+vec2 onScreenShift(float left, float right, float bottom, float top);
 
 /// The font image every label samples.
 inline constexpr const char* fontImagePath = "Models/font1.png";

@@ -217,3 +217,29 @@ TEST(TextLabelDeathTest, AMissingFontStopsTheGameNamingTheFile)
     UiTestFolder folder(false, false);
     EXPECT_FATAL_EXIT(TextLabel(12.0f, 24.0f, vec3(1.0f), "x"), "Failed to load the font image: Models/font1.png");
 }
+
+TEST(TextLabel, ALineReachingPastTheEdgeIsMovedOntoTheScreen)
+{
+    // Boxes inside the screen stay; one past the left or bottom edge moves right or
+    // up just enough; one wider than the screen keeps its start visible.
+    EXPECT_EQ(ui::onScreenShift(-0.5f, 0.5f, -0.2f, 0.2f), vec2(0.0f, 0.0f));
+    EXPECT_EQ(ui::onScreenShift(-1.25f, -0.5f, -1.125f, -0.875f), vec2(0.25f, 0.125f));
+    EXPECT_EQ(ui::onScreenShift(0.5f, 1.5f, 0.75f, 1.25f), vec2(-0.5f, -0.25f));
+    EXPECT_EQ(ui::onScreenShift(-1.5f, 1.5f, 0.0f, 0.5f), vec2(0.5f, 0.0f));
+
+    // The race time sits near the top left corner in 64-pixel characters: on the
+    // 1024-pixel-wide window "12.50" would start 90 pixels left of the screen.
+    UiTestFolder folder;
+    clearForUiTest();
+    TextLabel time(64.0f, 96.0f, vec3(1.0f), "12.50");
+    time.x = -0.8f;
+    time.y = 0.85f;
+    time.draw();
+    saveScreenshot("text_time_at_edge");
+    // The "1" is the first thing on the left edge, the "0" ends 320 pixels in.
+    const int row = 710;
+    EXPECT_TRUE(near(readPixel(1, row).r, testGlyphColor('1', true).r)) << int(readPixel(1, row).r);
+    EXPECT_TRUE(near(readPixel(62, row).r, testGlyphColor('1', true).r));
+    EXPECT_TRUE(near(readPixel(290, row).r, testGlyphColor('0', true).r));
+    EXPECT_EQ(readPixel(322, row).r, 0);
+}
