@@ -14,6 +14,7 @@ class btCollisionShape;
 namespace frostline {
 
 class CapsuleController;
+class ControllerManager;
 class PhysicsWorld;
 class Scene;
 struct Material;
@@ -54,6 +55,7 @@ private:
     friend class PhysicsWorld;
     friend class Scene;
     friend class CapsuleController;
+    friend class ControllerManager;
 
     Actor(PhysicsWorld& world, const Geometry& geometry, std::shared_ptr<btCollisionShape> shape,
           Material* material, const Pose& pose);

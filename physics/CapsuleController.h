@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include <glm/glm.hpp>
 
@@ -14,6 +15,7 @@
 
 class btCapsuleShapeX;
 class btCollisionObject;
+class btConvexShape;
 
 namespace frostline {
 
@@ -80,21 +82,30 @@ private:
     friend class ControllerManager;
 
     struct Sweep;
+    struct PassResult {
+        bool touched = false;           ///< a sweep of the pass hit something
+        bool touchedSteepFace = false;  ///< ... and it was a steep face rising above the step offset
+    };
 
     CapsuleController(ControllerManager& manager, Actor& actor, const CapsuleControllerSettings& settings);
     ~CapsuleController();
 
-    // one attempt of a move; the redo for a steep face runs it again without the up pass
-    CollisionFlags moveOnce(vec3 displacement, float minDist, bool stepUp, bool& hitSteepFace);
-    // one pass: up to maxIterations sweeps along motion, sliding on each hit
-    bool slide(vec3 motion, float minDist, int maxIterations, bool flattenNormals, Sweep* lastHit);
-    // sweeps the capsule from the current position; false when nothing is touched
-    bool sweep(vec3 direction, float distance, Sweep& hit);
-    // pushes the capsule out of whatever it overlaps; true when it had to move
+    // One attempt of a move: up pass, side pass, down pass. stepUp false is the
+    // redo after a steep face: no step offset, and hit normals lose their up part.
+    CollisionFlags moveOnce(vec3 displacement, float minDist, bool stepUp, bool& touchedSteepFace);
+    // Up to maxIterations sweeps along motion, sliding along each surface hit.
+    // With steepTestStart, each hit face is also tested against the slope rule.
+    PassResult slide(vec3 motion, float minDist, int maxIterations, bool flattenNormals,
+                     const glm::dvec3* steepTestStart);
+    // Sweeps the capsule distance (+ the contact offset) along direction; false without a hit.
+    bool sweep(vec3 direction, float distance, Sweep& hit) const;
+    // Pushes the capsule to the contact offset out of whatever it overlaps; true when it moved.
     bool recoverFromOverlap();
-    // the touched face is steeper than the slope limit and rises above the step offset
+    // The face hit is steeper than the slope limit and rises above the step offset
+    // over the capsule's lowest point at startPosition.
     bool isSteepFace(const Sweep& hit, const glm::dvec3& startPosition) const;
     void report(const Sweep& hit, vec3 direction, float length);
+    // The actor's pose and Bullet transform follow position and upDirection.
     void syncActor();
 
     ControllerManager& manager;
@@ -102,11 +113,13 @@ private:
     CapsuleControllerSettings settings;
     glm::dvec3 position{0.0};
     vec3 upDirection{0.0f, 1.0f, 0.0f};
-    vec4 rotation{0.0f, 0.0f, 0.0f, 1.0f};  ///< shortest arc from (1, 0, 0) to upDirection
-    bool mayOverlap = true;                  ///< check for overlaps before the next move
-    std::uint64_t sceneRevision = 0;         ///< actors added since the last overlap check
-    btCapsuleShapeX* sweepShape = nullptr;   ///< the actor's capsule, swept along the motion
-    btCapsuleShapeX* grownShape = nullptr;   ///< the capsule grown by the contact offset
+    vec4 rotation{0.0f, 0.0f, 0.0f, 1.0f};      ///< shortest arc from (1, 0, 0) to upDirection
+    bool mayOverlap = true;                      ///< check for overlaps before the next move
+    bool recoveredThisMove = false;              ///< one overlap recovery per move at most
+    std::uint64_t sceneRevision = 0;             ///< the scene's revision at the last overlap check
+    btConvexShape* sweepShape = nullptr;         ///< the actor's capsule, swept along the motion
+    std::unique_ptr<btCapsuleShapeX> grownShape; ///< the capsule grown by the contact offset
+    std::unique_ptr<btCollisionObject> probe;    ///< carries grownShape into contact tests
 };
 
 }  // namespace frostline

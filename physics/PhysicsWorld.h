@@ -68,7 +68,9 @@ private:
     friend class Actor;
     friend class ControllerManager;
 
-    Actor* createActor(const Geometry& geometry, Material* material, const Pose& pose);
+    // shape null: made from geometry
+    Actor* createActor(const Geometry& geometry, std::shared_ptr<btCollisionShape> shape, Material* material,
+                       const Pose& pose);
     void releaseActor(Actor& actor);
 
     std::unordered_set<Actor*> actors;  ///< every actor alive

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "scene/Math.h"
@@ -43,6 +44,9 @@ public:
 
     /// Bullet's collision world, for the controllers' sweeps and contact tests.
     btCollisionWorld& getCollisionWorld() const { return *collisionWorld; }
+    /// Grows whenever a static actor enters the scene or moves in it; a
+    /// controller checks for overlaps before its next move when it has changed.
+    std::uint64_t getRevision() const { return revision; }
 
 private:
     std::unique_ptr<btCollisionConfiguration> configuration;
@@ -50,6 +54,9 @@ private:
     std::unique_ptr<btBroadphaseInterface> broadphase;
     std::unique_ptr<btCollisionWorld> collisionWorld;
     vec3 gravity{0.0f};
+    std::uint64_t revision = 0;
+
+    friend class Actor;
 };
 
 }  // namespace frostline

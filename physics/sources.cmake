@@ -1,3 +1,10 @@
 # Sources of the physics subsystem, relative to the repository root.
 list(APPEND FROSTLINE_SOURCES
+  physics/Actor.cpp
+  physics/CapsuleController.cpp
+  physics/ControllerManager.cpp
+  physics/MaterialStore.cpp
+  physics/PhysicsWorld.cpp
+  physics/Scene.cpp
+  physics/TriangleMesh.cpp
 )
