@@ -1,16 +1,210 @@
 // Level population: the terrain, scenery, gates, pick-ups, the sled and its sprays.
+// The positions, turns, names, points and counts below are the level.
+#include <memory>
+#include <vector>
+
+#include "physics/ControllerShape.h"
+#include "physics/PhysicsWorld.h"
+#include "render/ParticleSystem.h"
 #include "render/World.h"
+#include "scene/Checkpoint.h"
+#include "scene/Collectable.h"
+#include "scene/StaticShape.h"
+#include "scene/Terrain.h"
 
 namespace frostline {
 
-void World::createScenery(PhysicsWorld& /*physicsWorld*/) {}
+namespace {
 
-void World::createCheckpoints(PhysicsWorld& /*physicsWorld*/) {}
+/// Every body of the level has this friction and bounce.
+Material* newMaterial(PhysicsWorld& physicsWorld)
+{
+    return physicsWorld.physics->createMaterial(0.5f, 0.5f, 0.5f);
+}
 
-void World::createCollectables(PhysicsWorld& /*physicsWorld*/) {}
+/// A copy of source placed at position (world units).
+template <typename ShapeType>
+std::unique_ptr<ShapeType> placedCopy(const ShapeType& source, vec3 position)
+{
+    auto copy = std::make_unique<ShapeType>(source);
+    copy->setPosition(position.x, position.y, position.z);
+    return copy;
+}
 
-void World::createPlayer(PhysicsWorld& /*physicsWorld*/) {}
+/// A place in the level and whether the sled can touch what stands there.
+struct Placement {
+    vec3 position;
+    bool solid = true;
+};
 
-void World::createSprays() {}
+/// Copies of tree 1; the last five are drawn only, the sled passes through them.
+const Placement treeCopies[] = {
+    {{29.8f, 78.0f, -13.57f}},   {{-4.78f, 32.6f, -114.75f}},   {{55.2f, 10.0f, -114.4f}},
+    {{106.4f, 9.2f, -86.46f}, false}, {{113.7f, 5.9f, -104.13f}, false}, {{87.7f, 5.5f, -113.4f}, false},
+    {{-45.56f, 51.0f, -126.48f}, false}, {{-38.56f, 51.0f, -126.48f}, false},
+};
+
+/// Gates in race order: position, then turn about Y, then about Z (degrees).
+struct GatePlacement {
+    vec3 position;
+    float turnY;
+    float turnZ;
+};
+const GatePlacement gates[] = {
+    {{0.0f, 119.4f, 81.0f}, -25.0f, 9.0f},   {{-44.0f, 111.0f, 24.0f}, -90.0f, -5.0f},
+    {{75.0f, 85.1f, 26.0f}, -65.0f, 20.0f},  {{-61.0f, 43.0f, -97.0f}, -55.0f, -5.0f},
+    {{61.0f, 6.5f, -97.0f}, 90.0f, -5.0f},
+};
+
+const vec3 cowPositions[] = {{43.8f, 72.58f, -18.24f}, {8.15f, 24.7f, -99.25f}, {-25.2f, 105.15f, 28.1f}};
+
+/// Snowflakes with their turn about Y (degrees); 8 and 9 share a place.
+struct SnowflakePlacement {
+    vec3 position;
+    float turnY = 0.0f;
+};
+const SnowflakePlacement snowflakes[] = {
+    {{-21.4f, 133.59f, 95.2f}}, {{63.5f, 74.0f, 0.2f}},       {{18.55f, 64.0f, -48.3f}},
+    {{-20.17f, 53.0f, -69.0f}}, {{-55.1f, 44.7f, -79.4f}},    {{-24.2f, 38.5f, -113.0f}},
+    {{28.78f, 13.46f, -89.7f}}, {{11.55f, 20.2f, -107.9f}, 90.0f}, {{11.55f, 20.2f, -107.9f}},
+    {{-42.4f, 117.47f, 58.6f}}, {{-25.3f, 116.3f, 58.6f}},    {{-20.5f, 116.5f, 68.4f}},
+};
+
+constexpr int cowPoints = 500;
+constexpr int snowflakePoints = 50;
+
+/// Where the sled starts (world units) and its turn about Y (degrees): heading +x.
+const vec3 startPosition(-70.0f, 150.0f, 96.0f);
+constexpr float startTurn = -90.0f;
+
+/// Hands object to the World (drawn, destroyed with it) and, when solid, its body to the physics scene.
+void keep(World& world, PhysicsWorld& physicsWorld, std::unique_ptr<scene::Shape> object, bool solid = true)
+{
+    if (solid) {
+        physicsWorld.scene->addActor(*object->getActor());
+    }
+    world.objects.insert(object.get());
+    world.levelObjects.push_back(std::move(object));
+}
+
+}  // namespace
+
+void World::createScenery(PhysicsWorld& physicsWorld)
+{
+    keep(*this, physicsWorld,
+         std::make_unique<scene::Terrain>(basicProgram, motionBlurProgram, newMaterial(physicsWorld)));
+
+    // Rocks: a cooked mesh each, so the sled slides along their faces.
+    auto rock = std::make_unique<scene::StaticShape>(basicProgram, motionBlurProgram, "Models/rock.obj",
+                                                     newMaterial(physicsWorld), "rock",
+                                                     scene::CollisionKind::TriangleMesh);
+    rock->setPosition(-65.0f, 117.0f, 41.0f);
+    for (const vec3 position : {vec3(27.0f, 77.0f, -4.0f), vec3(51.0f, 71.0f, -27.0f), vec3(41.0f, 13.0f, -116.0f)}) {
+        keep(*this, physicsWorld, placedCopy(*rock, position));
+    }
+    keep(*this, physicsWorld, std::move(rock));
+
+    // Fallen tree, stump and billboard.
+    auto fallenTree = std::make_unique<scene::StaticShape>(basicProgram, motionBlurProgram, "Models/tree_fallen.obj",
+                                                           newMaterial(physicsWorld), "fallen tree",
+                                                           scene::CollisionKind::Box);
+    fallenTree->setPosition(34.5f, 82.3f, 7.5f);
+    fallenTree->rotateY(10.0f);
+    keep(*this, physicsWorld, std::move(fallenTree));
+
+    auto stump = std::make_unique<scene::StaticShape>(basicProgram, motionBlurProgram, "Models/tree_stump.obj",
+                                                      newMaterial(physicsWorld), "tree stump",
+                                                      scene::CollisionKind::Box);
+    stump->setPosition(-39.9f, 46.6f, -74.1f);
+    keep(*this, physicsWorld, std::move(stump));
+
+    auto billboard = std::make_unique<scene::StaticShape>(basicProgram, motionBlurProgram, "Models/billboard.obj",
+                                                          newMaterial(physicsWorld), "billboard",
+                                                          scene::CollisionKind::Box);
+    billboard->setPosition(3.3f, 124.0f, 55.82f);
+    keep(*this, physicsWorld, std::move(billboard));
+
+    // Trees.
+    auto tree = std::make_unique<scene::StaticShape>(basicProgram, motionBlurProgram, "Models/tree.obj",
+                                                     newMaterial(physicsWorld), "tree", scene::CollisionKind::Box);
+    tree->setPosition(26.4f, 85.86f, 5.57f);
+    for (const Placement& placement : treeCopies) {
+        keep(*this, physicsWorld, placedCopy(*tree, placement.position), placement.solid);
+    }
+    keep(*this, physicsWorld, std::move(tree));
+}
+
+void World::createCheckpoints(PhysicsWorld& physicsWorld)
+{
+    // Gate 1 from the model, 2 to 5 as its copies; ids follow the order of making.
+    auto place = [](scene::Checkpoint& gate, const GatePlacement& placement) {
+        gate.setPosition(placement.position.x, placement.position.y, placement.position.z);
+        gate.rotateY(placement.turnY);
+        gate.rotateZ(placement.turnZ);
+    };
+    auto first = std::make_unique<scene::Checkpoint>(basicProgram, motionBlurProgram, "models/checkpoint.obj",
+                                                     newMaterial(physicsWorld));
+    place(*first, gates[0]);
+    std::vector<std::unique_ptr<scene::Checkpoint>> copies;
+    for (std::size_t i = 1; i < std::size(gates); ++i) {
+        copies.push_back(std::make_unique<scene::Checkpoint>(*first));
+        place(*copies.back(), gates[i]);
+    }
+    keep(*this, physicsWorld, std::move(first));
+    for (std::unique_ptr<scene::Checkpoint>& copy : copies) {
+        keep(*this, physicsWorld, std::move(copy));
+    }
+}
+
+void World::createCollectables(PhysicsWorld& physicsWorld)
+{
+    // Cows.
+    auto cow = std::make_unique<scene::Collectable>(basicProgram, motionBlurProgram, "models/cow.obj",
+                                                    newMaterial(physicsWorld), scene::Cow, cowPoints);
+    cow->setPosition(cowPositions[0].x, cowPositions[0].y, cowPositions[0].z);
+    for (std::size_t i = 1; i < std::size(cowPositions); ++i) {
+        keep(*this, physicsWorld, placedCopy(*cow, cowPositions[i]));
+    }
+    keep(*this, physicsWorld, std::move(cow));
+
+    // Snowflakes.
+    auto snowflake = std::make_unique<scene::Collectable>(basicProgram, motionBlurProgram, "models/snowflake.obj",
+                                                          newMaterial(physicsWorld), scene::Snowflake,
+                                                          snowflakePoints);
+    const vec3 first = snowflakes[0].position;
+    snowflake->setPosition(first.x, first.y, first.z);
+    for (std::size_t i = 1; i < std::size(snowflakes); ++i) {
+        auto copy = placedCopy(*snowflake, snowflakes[i].position);
+        if (snowflakes[i].turnY != 0.0f) {
+            copy->rotateY(snowflakes[i].turnY);
+        }
+        keep(*this, physicsWorld, std::move(copy));
+    }
+    keep(*this, physicsWorld, std::move(snowflake));
+}
+
+void World::createPlayer(PhysicsWorld& physicsWorld)
+{
+    player = new scene::ControllerShape(basicProgram, motionBlurProgram, camera, newMaterial(physicsWorld));
+    player->setPosition(startPosition.x, startPosition.y, startPosition.z);
+    player->rotateY(startTurn);
+
+    // Until the first gate, respawn returns here.
+    player->respawnPosition = player->getPosition();
+    player->respawnAngles = vec3(player->pitch, player->yaw, player->roll);
+    player->respawnHeading = player->heading;
+
+    objects.insert(player);
+    objects.insert(player->leftPart);
+    objects.insert(player->rightPart);
+}
+
+void World::createSprays()
+{
+    leftSpray = new scene::ParticleSystem(particleProgram, motionBlurProgram);
+    leftSpray->setModelMatrix(player->getModelMatrix());
+    rightSpray = new scene::ParticleSystem(particleProgram, motionBlurProgram);
+    rightSpray->setModelMatrix(player->getModelMatrix());
+}
 
 }  // namespace frostline

@@ -1,4 +1,5 @@
 # Sources of the level subsystem, relative to the repository root.
 list(APPEND FROSTLINE_SOURCES
   level/LevelPopulation.cpp
+  level/RaceRules.cpp
 )

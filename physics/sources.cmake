@@ -7,4 +7,5 @@ list(APPEND FROSTLINE_SOURCES
   physics/PhysicsWorld.cpp
   physics/Scene.cpp
   physics/TriangleMesh.cpp
+  physics/ControllerShape.cpp
 )

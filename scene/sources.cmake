@@ -1,7 +1,11 @@
 # Sources of the scene subsystem, relative to the repository root.
 list(APPEND FROSTLINE_SOURCES
   scene/Camera.cpp
+  scene/Checkpoint.cpp
+  scene/Collectable.cpp
   scene/Math.cpp
   scene/SceneObject.cpp
   scene/Shape.cpp
+  scene/StaticShape.cpp
+  scene/Terrain.cpp
 )
