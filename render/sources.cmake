@@ -4,5 +4,6 @@ list(APPEND FROSTLINE_SOURCES
   render/RenderTargets.cpp
   render/ShaderProgram.cpp
   render/Texture.cpp
+  render/World.cpp
   render/WorldRendering.cpp
 )

@@ -1,0 +1,179 @@
+#include "render/World.h"
+
+#include "app/Globals.h"
+#include "physics/ControllerShape.h"
+#include "physics/PhysicsWorld.h"
+#include "render/ParticleSystem.h"
+#include "render/RenderTargets.h"
+#include "render/ShaderProgram.h"
+#include "scene/Light.h"
+#include "scene/Shape.h"
+
+namespace frostline {
+
+float blurReferenceRate = 60.0f;
+int totalObjectCount = 0;
+int drawnObjectCount = 0;
+
+namespace {
+
+/// Blur strength at the reference frame rate.
+constexpr float blurAtReferenceRate = 0.8f;
+
+/// Where the sprays sit in the sled's frame (world units).
+const vec3 leftSprayOffset(-0.95f, -1.2f, 0.1f);
+const vec3 rightSprayOffset(0.95f, -1.2f, 0.1f);
+
+}  // namespace
+
+World::World() : World(LevelContent::Full) {}
+
+World::World(LevelContent content)
+{
+    camera = new scene::Camera();
+    light = new scene::DirectionalLight(vec3(0.4f, -1.0f, -0.5f), vec3(1.0f, 1.0f, 1.0f));
+    basicProgram = new ShaderProgram("Shader/basic.vert", "Shader/basic.frag");
+    particleProgram = new ShaderProgram("Shader/particlesystem.vert", "Shader/particlesystem.frag");
+    motionBlurProgram = new ShaderProgram("Shader/motionblur.vert", "Shader/motionblur.frag");
+    postProcessProgram = new ShaderProgram("Shader/postprocess.vert", "Shader/postprocess.frag");
+    velocityTarget = new VelocityTarget();
+    velocityTarget->create();
+    sceneTarget = new SceneTarget();
+    sceneTarget->create();
+    createScreenQuad();
+    depthProgram = new ShaderProgram("Shader/DepthRTT.vert", "Shader/DepthRTT.frag");
+    // Without a complete depth map the game still runs, only without shadows.
+    shadowTarget = new ShadowTarget();
+    shadowTarget->create();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    depthBiasMatrix = mat4(vec4(0.5f, 0.0f, 0.0f, 0.0f), vec4(0.0f, 0.5f, 0.0f, 0.0f),
+                           vec4(0.0f, 0.0f, 0.5f, 0.0f), vec4(0.5f, 0.5f, 0.5f, 1.0f));
+    frustumPlanes = frustumPlanesFromProjection(camera->projection);
+    lookUpUniforms();
+
+    if (content == LevelContent::Full) {
+        // The physics scene, then the level in its fixed order.
+        PhysicsWorld& physicsWorld = PhysicsWorld::instance();
+        physicsWorld.initPhysicsScene();
+        createScenery(physicsWorld);
+        createCheckpoints(physicsWorld);
+        createCollectables(physicsWorld);
+        createPlayer(physicsWorld);
+        createSprays();
+    }
+}
+
+World::~World()
+{
+    // Quad.
+    if (quadBuffer != 0) {
+        glDeleteBuffers(1, &quadBuffer);
+        quadBuffer = 0;
+    }
+    if (quadVertexArray != 0) {
+        glDeleteVertexArrays(1, &quadVertexArray);
+        quadVertexArray = 0;
+    }
+    // Sprays; the last one releases the shared particle arrays.
+    delete leftSpray;
+    leftSpray = nullptr;
+    delete rightSpray;
+    rightSpray = nullptr;
+    // The object set refers to the level; the level objects the World owns go with it.
+    objects.clear();
+    levelObjects.clear();
+    // Render targets.
+    velocityTarget->release();
+    sceneTarget->release();
+    shadowTarget->release();
+    delete velocityTarget;
+    delete sceneTarget;
+    delete shadowTarget;
+    // Programs.
+    delete basicProgram;
+    delete motionBlurProgram;
+    delete depthProgram;
+    delete particleProgram;
+    delete postProcessProgram;
+    // Sled, sun, camera.
+    delete player;
+    player = nullptr;
+    delete light;
+    delete camera;
+}
+
+void World::update()
+{
+    const float dt = deltaTime;
+    for (scene::SceneObject* object : objects) {
+        auto* shape = dynamic_cast<scene::Shape*>(object);
+        if (shape && !shape->hidden) {
+            shape->update(dt);
+        }
+    }
+    if (player && leftSpray && rightSpray) {
+        placeSprays(sledSprayState());
+    }
+    // A frame of no measurable length would make the blur unbounded: keep the last strength.
+    if (dt > 0.0f) {
+        blurScale = blurAtReferenceRate / dt / blurReferenceRate;
+    }
+}
+
+SledSprayState World::sledSprayState()
+{
+    return {player->getModelMatrix(), player->speed, player->maxSpeed, player->leftSprayActive,
+            player->rightSprayActive};
+}
+
+void World::placeSprays(const SledSprayState& sled)
+{
+    leftSpray->setModelMatrix(sled.modelMatrix);
+    leftSpray->factor = sled.speed / sled.maxSpeed * 0.5f;
+    leftSpray->translate(leftSprayOffset.x, leftSprayOffset.y, leftSprayOffset.z);
+    rightSpray->setModelMatrix(sled.modelMatrix);
+    rightSpray->factor = leftSpray->factor;
+    rightSpray->translate(rightSprayOffset.x, rightSprayOffset.y, rightSprayOffset.z);
+}
+
+void World::createScreenQuad()
+{
+    // Two triangles over the whole of normalised device space.
+    const float corners[] = {-1, -1, 1, -1, -1, 1, -1, 1, 1, -1, 1, 1};
+    glGenVertexArrays(1, &quadVertexArray);
+    glBindVertexArray(quadVertexArray);
+    glGenBuffers(1, &quadBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(corners), corners, GL_STATIC_DRAW);
+    const GLint location = glGetAttribLocation(postProcessProgram->program, "vPosition");
+    if (location >= 0) {
+        glEnableVertexAttribArray(static_cast<GLuint>(location));
+        glVertexAttribPointer(static_cast<GLuint>(location), 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+    }
+    glBindVertexArray(0);
+}
+
+void World::lookUpUniforms()
+{
+    const GLuint basic = basicProgram->program;
+    const GLuint post = postProcessProgram->program;
+    uniforms.mvpLocation = glGetUniformLocation(basic, "modelViewProjectionMatrix");
+    uniforms.normalMatrixLocation = glGetUniformLocation(basic, "normalMatrix");
+    uniforms.prevMvpLocation = glGetUniformLocation(basic, "prevMVPMatrix");
+    uniforms.blurScaleLocation = glGetUniformLocation(post, "blurScale");
+    uniforms.velocityTextureLocation = glGetUniformLocation(post, "velocityTexture");
+    uniforms.blurTextureLocation = glGetUniformLocation(post, "blurTexture");
+    uniforms.shadowMapLocation = glGetUniformLocation(basic, "shadowMap");
+    uniforms.depthBiasMvpLocation = glGetUniformLocation(basic, "DepthBiasMVP");
+    uniforms.depthMvpLocation = glGetUniformLocation(depthProgram->program, "depthMVP");
+
+    // The sun never changes: its uniforms are set once and kept by the program.
+    glUseProgram(basic);
+    const vec3 direction = light->getDirection();
+    const vec3 intensity = light->getIntensity();
+    glUniform3f(glGetUniformLocation(basic, "lightDirection"), direction.x, direction.y, direction.z);
+    glUniform3f(glGetUniformLocation(basic, "lightIntensity"), intensity.x, intensity.y, intensity.z);
+    glUniform3f(glGetUniformLocation(basic, "ambient"), 0.0f, 0.3f, 0.3f);
+}
+
+}  // namespace frostline
