@@ -1,37 +1,251 @@
 #include "ui/Hud.h"
 
+#include <climits>
+#include <cstdio>
+
+#include <GL/glew.h>
+
 #include "app/Globals.h"
+#include "app/RaceState.h"
+#include "physics/ControllerShape.h"
+#include "render/World.h"
+#include "ui/Panel.h"
+#include "ui/TextLabel.h"
 
 namespace frostline::ui {
 
 float messageAge = 0.0f;
 float fpsAccumulator = 0.0f;
 
+TextLabel* fpsText = nullptr;
+TextLabel* frameTimeText = nullptr;
+TextLabel* cullingText = nullptr;
+TextLabel* timeLeftText = nullptr;
+TextLabel* pointsText = nullptr;
+Panel* winPanel = nullptr;
+Panel* failPanel = nullptr;
+TextLabel* messageText = nullptr;
+Panel* helpPanel = nullptr;
+
 namespace {
+
+/// The message line's text; kept here too so that messages set before the HUD
+/// exists (and tests without a GL context) are not lost.
 std::string messageString = "message";
+
+void setMessageText(const std::string& text)
+{
+    messageString = text.empty() ? " " : text;
+    if (messageText) {
+        messageText->setText(messageString);
+    }
 }
+
+/// Step 2 of the HUD: a message is blanked three seconds after it was set.
+void ageMessage()
+{
+    messageAge += deltaTime;
+    if (messageAge >= messageShowTime) {
+        setMessageText(" ");
+    }
+}
+
+/// Once the race is over the sled is brought to rest: one brake per frame, as
+/// if the player held the down key.
+void brakeAfterRace()
+{
+    if (!raceState || !raceState->gameOver || !world || !world->player) {
+        return;
+    }
+    if (world->player->speed > 0.0f) {
+        world->player->brake(deltaTime);
+    }
+}
+
+/// Collects frame time; true when a second has passed and the labels refresh.
+bool frameTimeRefreshDue()
+{
+    fpsAccumulator += deltaTime;
+    if (!showFrameTime || fpsAccumulator < 1.0f) {
+        return false;
+    }
+    fpsAccumulator -= 1.0f;
+    return true;
+}
+
+TextLabel* makeLabel(float glyphWidth, float glyphHeight, vec3 color, const std::string& text, float x,
+                     float y)
+{
+    auto* label = new TextLabel(glyphWidth, glyphHeight, color, text);
+    label->x = x;
+    label->y = y;
+    return label;
+}
+
+template <typename T>
+void destroy(T*& object)
+{
+    delete object;
+    object = nullptr;
+}
+
+}  // namespace
 
 void showMessage(const std::string& text)
 {
     messageAge = 0.0f;
-    messageString = text.empty() ? " " : text;
+    setMessageText(text);
 }
 
-const std::string& currentMessage() { return messageString; }
+const std::string& currentMessage()
+{
+    return messageString;
+}
 
-void initUserInterface() {}
+std::string formatPoints(uint32_t points)
+{
+    std::string text = std::to_string(points);
+    if (points < 1000) text = "0" + text;
+    if (points < 100) text = "0" + text;
+    if (points < 10) text = "0" + text;
+    return text;
+}
 
-void drawMessage() {}
+std::string cutToTwoDecimals(double value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof(buffer), "%f", value);
+    std::string text = buffer;
+    const size_t point = text.find('.');
+    if (point != std::string::npos) {
+        text.resize(point + 3);
+    }
+    return text;
+}
+
+std::string formatTimeLeft(float timeLeft)
+{
+    const std::string text = cutToTwoDecimals(timeLeft);
+    return timeLeft < 10.0f ? "0" + text : text;
+}
+
+std::string formatFrameRate(float frameTime)
+{
+    // The rate of this one frame, not an average. A frame time of zero (two frames
+    // within one timer tick) has no rate, and a huge one must not overflow the int.
+    int rate = 0;
+    if (frameTime > 0.0f) {
+        const double perSecond = 1.0 / static_cast<double>(frameTime);
+        rate = perSecond >= static_cast<double>(INT_MAX) ? INT_MAX : static_cast<int>(perSecond);
+    }
+    return "fps: " + std::to_string(rate);
+}
+
+std::string formatFrameTime(float frameTime)
+{
+    return "frametime: " + cutToTwoDecimals(frameTime * 1000.0f) + " ms";
+}
+
+std::string formatObjectCounts(int drawn, int total)
+{
+    return "drawing objects: " + std::to_string(drawn) + "/" + std::to_string(total);
+}
+
+void initUserInterface()
+{
+    if (messageText) {
+        return;
+    }
+    const vec3 green(0.0f, 1.0f, 0.0f);
+    const vec3 orange(0.99f, 0.29f, 0.01f);
+    fpsText = makeLabel(12.0f, 24.0f, green, "fps: ", 0.75f, 0.92f);
+    frameTimeText = makeLabel(12.0f, 24.0f, green, "frametime: ", 0.75f, 0.87f);
+    cullingText = makeLabel(12.0f, 24.0f, green, "culling: ", 0.75f, 0.82f);
+    timeLeftText = makeLabel(64.0f, 96.0f, orange, "timeleft", -0.8f, 0.85f);
+    pointsText = makeLabel(64.0f, 96.0f, orange, "points", 0.85f, -0.9f);
+    winPanel = new Panel(664.0f, 109.0f, "models/wintext.png");
+    failPanel = new Panel(703.0f, 102.0f, "models/failtext.png");
+    messageText = makeLabel(24.0f, 48.0f, vec3(0.0f), messageString, 0.0f, 0.9f);
+    helpPanel = new Panel(900.0f, 900.0f, "models/help.png");
+}
+
+void drawMessage()
+{
+    if (!messageText) {
+        return;
+    }
+    glDisable(GL_DEPTH_TEST);
+    messageText->draw();
+    glEnable(GL_DEPTH_TEST);
+}
 
 void drawHud()
 {
-    messageAge += deltaTime;
-    if (messageAge >= 3.0f) {
-        messageString = " ";
+    if (!messageText) {
+        ageMessage();
+        frameTimeRefreshDue();
+        brakeAfterRace();
+        return;
     }
-    fpsAccumulator += deltaTime;
+    // 1. The HUD lies over the world whatever its depth.
+    glDisable(GL_DEPTH_TEST);
+
+    // 2 and 3. The message line.
+    ageMessage();
+    messageText->draw();
+
+    // 4 and 5. Points and time left.
+    if (raceState) {
+        pointsText->setText(formatPoints(raceState->points));
+        pointsText->draw();
+        timeLeftText->setText(formatTimeLeft(raceState->timeLeft));
+        timeLeftText->draw();
+    }
+
+    // 6. Frame-time statistics, refreshed once a second, drawn every frame while on.
+    if (frameTimeRefreshDue()) {
+        fpsText->setText(formatFrameRate(deltaTime));
+        frameTimeText->setText(formatFrameTime(deltaTime));
+        cullingText->setText(formatObjectCounts(drawnObjectCount, totalObjectCount));
+    }
+    if (showFrameTime) {
+        fpsText->draw();
+        frameTimeText->draw();
+        cullingText->draw();
+    }
+
+    // 7. Help.
+    if (showHelp) {
+        helpPanel->draw();
+    }
+
+    // 8. The end of the race: its panel over everything, and the sled comes to rest.
+    if (raceState && raceState->gameOver) {
+        (raceState->lost ? failPanel : winPanel)->draw();
+    }
+    brakeAfterRace();
+
+    // 9. The world after this frame needs its depth test back.
+    glEnable(GL_DEPTH_TEST);
 }
 
-void shutdownUserInterface() {}
+void shutdownUserInterface()
+{
+    // 1. The shared text resources.
+    releaseTextResources();
+    // 2. The shared panel shader.
+    releasePanelShader();
+    // 3. The HUD labels.
+    destroy(fpsText);
+    destroy(frameTimeText);
+    destroy(cullingText);
+    destroy(timeLeftText);
+    destroy(pointsText);
+    destroy(messageText);
+    // 4. The panels, each with its buffer, vertex array and texture.
+    destroy(winPanel);
+    destroy(failPanel);
+    destroy(helpPanel);
+}
 
 }  // namespace frostline::ui

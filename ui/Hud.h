@@ -2,25 +2,62 @@
 // the help, win and fail panels, drawn over every frame.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace frostline::ui {
 
+class TextLabel;
+class Panel;
+
 extern float messageAge;      ///< seconds since the message text was last set
-extern float fpsAccumulator;  ///< time collected for the once-a-second frame-time refresh
+extern float fpsAccumulator;  ///< seconds collected for the once-a-second frame-time refresh
+
+/// Seconds a message stays on the line before it is blanked.
+inline constexpr float messageShowTime = 3.0f;
+
+// --- the HUD objects, made by initUserInterface, deleted by shutdownUserInterface
+extern TextLabel* fpsText;        ///< "fps: 50", green, top right, while showFrameTime
+extern TextLabel* frameTimeText;  ///< "frametime: 20.00 ms", below fpsText
+extern TextLabel* cullingText;    ///< "drawing objects: drawn/total", below frameTimeText
+extern TextLabel* timeLeftText;   ///< race time left, orange, top left
+extern TextLabel* pointsText;     ///< points, orange, bottom right
+extern Panel* winPanel;           ///< "models/wintext.png", centred, when the race is won
+extern Panel* failPanel;          ///< "models/failtext.png", centred, when the race is lost
+extern TextLabel* messageText;    ///< the message line, black, top centre
+extern Panel* helpPanel;          ///< "models/help.png", centred, while showHelp
 
 /// Sets the message line and restarts its three seconds.
 void showMessage(const std::string& text);
-/// The text the message line holds now.
+/// The text the message line holds now (" " once blanked).
 const std::string& currentMessage();
 
-/// Creates the HUD labels and panels (needs the GL context and GLEW).
+/// Creates the HUD labels and panels (needs the GL context and GLEW); the first
+/// label also creates the shared text resources. Does nothing when they exist.
 void initUserInterface();
-/// Draws the message line alone (the loading screen).
+/// Draws the message line alone, without depth testing (the loading screen).
 void drawMessage();
-/// Updates and draws the whole HUD for this frame; brakes the sled after the race.
+/// Updates and draws the whole HUD for this frame without depth testing (left
+/// enabled afterwards); brakes the sled once the race is over. Without
+/// initUserInterface it only keeps the clocks (message age, frame-time refresh).
 void drawHud();
-/// Releases the shared text and panel resources, then the HUD labels and panels.
+/// Releases the shared text resources, then the panel shader, then the HUD
+/// labels, then the panels. Safe to call twice.
 void shutdownUserInterface();
+
+// --- how the HUD writes its numbers ---------------------------------------
+/// Points padded to four digits: 7 -> "0007", 1234 -> "1234".
+std::string formatPoints(uint32_t points);
+/// value with six decimals, cut (not rounded) after the second: 9.876543 -> "9.87".
+std::string cutToTwoDecimals(double value);
+/// Seconds left with two decimals, padded to two integer digits: 9.876543 -> "09.87".
+std::string formatTimeLeft(float timeLeft);
+/// "fps: " and the rate of one frame of frameTime seconds, truncated; "fps: 0"
+/// for a frame time of zero or less.
+std::string formatFrameRate(float frameTime);
+/// "frametime: " and frameTime in milliseconds with two decimals, then " ms".
+std::string formatFrameTime(float frameTime);
+/// "drawing objects: " drawn "/" total.
+std::string formatObjectCounts(int drawn, int total);
 
 }  // namespace frostline::ui

@@ -1,0 +1,291 @@
+#include "ui/Hud.h"
+
+#include <cmath>
+#include <vector>
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include "app/Globals.h"
+#include "app/RaceState.h"
+#include "render/World.h"
+#include "tests/ui/UiTestScene.h"
+#include "ui/Panel.h"
+#include "ui/TextLabel.h"
+
+using namespace frostline;
+using namespace frostline::test;
+
+namespace {
+
+/// The HUD made from generated images (UiTestFolder), over a race that is
+/// neither won nor lost, with every display off.
+class HudTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = std::make_unique<UiTestFolder>();
+        ui::initUserInterface();
+        raceState = &race;
+        showHelp = false;
+        showFrameTime = false;
+        ui::fpsAccumulator = 0.0f;
+        clearForUiTest();
+    }
+    void TearDown() override
+    {
+        raceState = nullptr;
+        showHelp = false;
+        showFrameTime = false;
+        folder.reset();
+    }
+
+    /// One frame of deltaTime seconds: clear, then the HUD.
+    void frame(float seconds)
+    {
+        deltaTime = seconds;
+        clearForUiTest();
+        ui::drawHud();
+    }
+
+    /// Which character of the generated font is drawn at window pixel (x, y),
+    /// for a label tinted with red share tintRed; '\0' where none is.
+    static char characterAt(int x, int y, float tintRed)
+    {
+        const Rgba p = readPixel(x, y);
+        if (p.r == 0 && p.g == 0 && p.b == 0) {
+            return '\0';
+        }
+        return static_cast<char>(std::lround(p.r / (2.0f * tintRed)));
+    }
+
+    /// The characters of a line of 64-pixel characters centred on row y, from pixel x0.
+    static std::string readLine(int x0, int y, int count)
+    {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += characterAt(x0 + 32 + 64 * i, y, 0.99f);
+        }
+        return text;
+    }
+
+    std::unique_ptr<UiTestFolder> folder;
+    RaceState race;
+};
+
+}  // namespace
+
+TEST(HudFormats, PointsTimeAndFrameStatistics)
+{
+    // Points always show four digits.
+    EXPECT_EQ(ui::formatPoints(0), "0000");
+    EXPECT_EQ(ui::formatPoints(7), "0007");
+    EXPECT_EQ(ui::formatPoints(42), "0042");
+    EXPECT_EQ(ui::formatPoints(550), "0550");
+    EXPECT_EQ(ui::formatPoints(1234), "1234");
+    EXPECT_EQ(ui::formatPoints(12345), "12345");
+    // Time: two digits before the point, two after, cut rather than rounded.
+    EXPECT_EQ(ui::formatTimeLeft(0.0f), "00.00");
+    EXPECT_EQ(ui::formatTimeLeft(12.5f), "12.50");
+    EXPECT_EQ(ui::formatTimeLeft(9.876543f), "09.87");
+    EXPECT_EQ(ui::formatTimeLeft(9.999f), "09.99");
+    EXPECT_EQ(ui::formatTimeLeft(123.456f), "123.45");
+    // At a steady 50 frames per second.
+    EXPECT_EQ(ui::formatFrameRate(0.02f), "fps: 50");
+    EXPECT_EQ(ui::formatFrameTime(0.02f), "frametime: 20.00 ms");
+    EXPECT_EQ(ui::formatFrameTime(1.0f / 60.0f), "frametime: 16.66 ms");
+    // Two frames within one timer tick have no rate; a tiny frame time does not overflow.
+    EXPECT_EQ(ui::formatFrameRate(0.0f), "fps: 0");
+    EXPECT_EQ(ui::formatFrameRate(1e-12f), "fps: 2147483647");
+    EXPECT_EQ(ui::formatObjectCounts(17, 42), "drawing objects: 17/42");
+}
+
+TEST_F(HudTest, AMessageIsBlankedThreeSecondsAfterItWasSet)
+{
+    // The player toggles something: the message reads for three seconds, then goes.
+    ui::showMessage("toggle Wireframe: 1");
+    for (int i = 0; i < 5; ++i) {
+        frame(0.5f);
+    }
+    EXPECT_EQ(ui::currentMessage(), "toggle Wireframe: 1");
+    EXPECT_EQ(ui::messageText->text, "toggle Wireframe: 1");
+    frame(0.5f);
+    EXPECT_EQ(ui::currentMessage(), " ");
+    EXPECT_EQ(ui::messageText->text, " ");
+
+    // A second message within the three seconds restarts them.
+    ui::showMessage("toggle Wireframe: 1");
+    frame(1.0f);
+    frame(1.0f);
+    ui::showMessage("toggle Wireframe: 0");
+    frame(1.0f);
+    frame(1.0f);
+    frame(0.5f);
+    EXPECT_EQ(ui::currentMessage(), "toggle Wireframe: 0");
+    frame(0.5f);
+    EXPECT_EQ(ui::currentMessage(), " ");
+}
+
+TEST_F(HudTest, FrameStatisticsRefreshOnceASecond)
+{
+    // At a steady 50 frames per second with the display on, the three labels
+    // change once a second; the object counts show which frame refreshed them.
+    showFrameTime = true;
+    totalObjectCount = 500;
+    std::vector<int> refreshFrames;
+    std::string shown = ui::cullingText->text;
+    EXPECT_EQ(shown, "culling: ");
+    for (int i = 1; i <= 200; ++i) {
+        drawnObjectCount = i;
+        frame(0.02f);
+        if (ui::cullingText->text != shown) {
+            shown = ui::cullingText->text;
+            refreshFrames.push_back(i);
+        }
+    }
+    ASSERT_GE(refreshFrames.size(), 3u);
+    ASSERT_LE(refreshFrames.size(), 4u);
+    EXPECT_NEAR(refreshFrames[0], 50, 1);
+    for (size_t i = 1; i < refreshFrames.size(); ++i) {
+        EXPECT_NEAR(refreshFrames[i] - refreshFrames[i - 1], 50, 1);
+    }
+    EXPECT_EQ(ui::fpsText->text, "fps: 50");
+    EXPECT_EQ(ui::frameTimeText->text, "frametime: 20.00 ms");
+    EXPECT_EQ(ui::cullingText->text, "drawing objects: " + std::to_string(refreshFrames.back()) + "/500");
+
+    // Off for three seconds, the time still collects; switched on again the
+    // labels catch up frame by frame until less than a second is left.
+    showFrameTime = false;
+    ui::fpsAccumulator = 0.0f;
+    for (int i = 0; i < 150; ++i) {
+        frame(0.02f);
+    }
+    showFrameTime = true;
+    int refreshes = 0;
+    for (int i = 1; i <= 10; ++i) {
+        drawnObjectCount = 1000 + i;
+        frame(0.02f);
+        if (ui::cullingText->text != shown) {
+            shown = ui::cullingText->text;
+            ++refreshes;
+        }
+    }
+    EXPECT_EQ(refreshes, 3);
+}
+
+TEST_F(HudTest, TheTimeAndThePointsReadInTheCorners)
+{
+    // 42 points and 12.5 seconds left: "12.50" at the top left edge, "0042" at the
+    // bottom right edge, each in 64-pixel orange characters, over the game.
+    race.points = 42;
+    race.timeLeft = 12.5f;
+    ui::showMessage("0");
+    frame(0.016f);
+    saveScreenshot("hud_time_and_points");
+    EXPECT_EQ(readLine(0, 710, 5), "12.50");
+    EXPECT_EQ(readLine(1024 - 4 * 64, 48, 4), "0042");
+    // The HUD was drawn without the depth test and left it on.
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+
+    // Whatever depth the world left behind, the HUD is drawn over it.
+    race.timeLeft = 0.0f;
+    glClearDepth(0.0);
+    clearForUiTest();
+    glClearDepth(1.0);
+    deltaTime = 0.016f;
+    ui::drawHud();
+    EXPECT_EQ(readLine(0, 710, 5), "00.00");
+}
+
+TEST_F(HudTest, HelpFailAndWinPanels)
+{
+    // Help on after a lost race: the fail panel lies over the help panel, and the
+    // 900-pixel help panel reaches past the top and bottom of the 768-pixel screen.
+    showHelp = true;
+    race.gameOver = true;
+    race.lost = true;
+    frame(0.016f);
+    saveScreenshot("hud_help_and_fail");
+    const auto color = [](int x, int y) {
+        const Rgba p = readPixel(x, y);
+        return std::array<int, 3>{p.r, p.g, p.b};
+    };
+    const std::array<int, 3> blue{0, 0, 255}, red{255, 0, 0}, green{0, 255, 0}, black{0, 0, 0};
+    EXPECT_EQ(color(512, 384), red);
+    EXPECT_EQ(color(512, 600), blue);
+    EXPECT_EQ(color(512, 0), blue);
+    EXPECT_EQ(color(512, 767), blue);
+    EXPECT_EQ(color(40, 384), black);   // the help panel spans x 62..962
+    EXPECT_EQ(color(150, 384), blue);   // the fail panel spans x 160.5..863.5
+    EXPECT_EQ(color(165, 384), red);
+    EXPECT_EQ(color(860, 384), red);
+
+    // Help off, race won: only the win panel, 664 x 109 in the middle.
+    showHelp = false;
+    race.lost = false;
+    frame(0.016f);
+    EXPECT_EQ(color(512, 384), green);
+    EXPECT_EQ(color(512, 600), black);
+    EXPECT_EQ(color(185, 384), green);
+    EXPECT_EQ(color(175, 384), black);
+
+    // During the race neither panel shows.
+    race.gameOver = false;
+    frame(0.016f);
+    EXPECT_EQ(color(512, 384), black);
+}
+
+TEST_F(HudTest, TheLoadingScreenShowsOnlyTheMessage)
+{
+    // "performing snowstorm..." in black on the sky while the level is built:
+    // 23 characters of 24 pixels centred half a character left of the middle.
+    glClearColor(0.49f, 0.73f, 1.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    race.points = 1234;
+    ui::showMessage("performing snowstorm...");
+    ui::drawMessage();
+    saveScreenshot("hud_loading");
+    const int row = 730;
+    EXPECT_EQ(readPixel(236, row).b, 0);  // first character, x 224..248
+    EXPECT_EQ(readPixel(764, row).b, 0);  // last character, x 752..776
+    EXPECT_GT(readPixel(220, row).b, 200);
+    EXPECT_GT(readPixel(780, row).b, 200);
+    // No points or time on the loading screen.
+    EXPECT_GT(readPixel(32, 710).b, 200);
+    EXPECT_GT(readPixel(1000, 48).b, 200);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+}
+
+TEST(HudLifetime, ShutdownReleasesEverythingAndCanRunTwice)
+{
+    UiTestFolder folder;
+    testing::internal::CaptureStdout();
+    ui::initUserInterface();
+    ui::initUserInterface();  // a second call makes nothing twice
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(output.find("init panel"), output.rfind("init panel"));
+    // Labels first (the font), then the three panel images in their order.
+    const size_t font = output.find("Models/font1.png");
+    const size_t win = output.find("models/wintext.png");
+    const size_t fail = output.find("models/failtext.png");
+    const size_t help = output.find("models/help.png");
+    EXPECT_LT(font, win);
+    EXPECT_LT(win, fail);
+    EXPECT_LT(fail, help);
+    EXPECT_EQ(ui::messageText->x, 0.0f);
+    EXPECT_FLOAT_EQ(ui::messageText->y, 0.9f);
+    EXPECT_FLOAT_EQ(ui::pointsText->x, 0.85f);
+    EXPECT_FLOAT_EQ(ui::timeLeftText->glyphWidth, 64.0f);
+
+    ui::shutdownUserInterface();
+    ui::shutdownUserInterface();
+    EXPECT_FALSE(ui::textResourcesReady());
+    EXPECT_EQ(ui::messageText, nullptr);
+    EXPECT_EQ(ui::helpPanel, nullptr);
+    // Without a HUD the frame still keeps the message clock.
+    ui::showMessage("x");
+    deltaTime = 3.0f;
+    ui::drawHud();
+    EXPECT_EQ(ui::currentMessage(), " ");
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
