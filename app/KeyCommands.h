@@ -1,4 +1,5 @@
-// One-shot keyboard commands and the rendering toggles.
+// One-shot keyboard commands and the rendering toggles. Held keys (steering, the
+// free camera's flight) are read by the controllers instead.
 #pragma once
 
 struct GLFWwindow;
@@ -6,6 +7,13 @@ struct GLFWwindow;
 namespace frostline {
 
 /// GLFW key callback: acts on presses only; repeats, releases and unknown keys are ignored.
+///   Escape quit; F free camera in / out; F1 help and pause; F2 frame-time display;
+///   F3 wireframe; F4 texture sampling quality (printed); F5 mipmapping quality;
+///   F6 motion blur; F8 view-frustum culling; F9 alpha blending.
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
+
+/// The F command: from the sled's controller to the free camera (pausing the
+/// race), or back to the sled with the camera where it was (resuming the race).
+void toggleFreeCamera();
 
 }  // namespace frostline
