@@ -58,7 +58,7 @@ std::vector<Mesh> makeRock()
     rock.append(makeEllipsoid({0.7f, 0.55f, 0.6f}, 4, 6, uv(Swatch::Rock), 0.2f, 9u), placeAt({-1.6f, 0.0f, -1.1f}));
     // Snow rests on the flat tops; the sides get a few shades of grey.
     paintTriangles(rock, [](glm::vec3 c, glm::vec3 n, glm::vec2& out) {
-        if (n.y > 0.62f && c.y > 0.6f) {
+        if (n.y > 0.8f && c.y > 1.1f) {
             out = uv(Swatch::Snow);
         } else {
             const float shade = valueNoise(c * 1.3f, 17u);
@@ -106,7 +106,7 @@ std::vector<Mesh> makeFallenTree()
     paintTriangles(log, [](glm::vec3 c, glm::vec3 n, glm::vec2& out) {
         if (std::abs(n.x) > 0.95f && std::abs(c.x) > fallenTreeHalfLength - 0.05f) {
             out = uv(Swatch::WoodLight);  // the sawn ends
-        } else if (n.y > 0.75f) {
+        } else if (n.y > 0.9f) {
             out = uv(Swatch::Snow);
         } else {
             return false;

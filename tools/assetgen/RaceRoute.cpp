@@ -107,6 +107,7 @@ std::vector<RouteControl> raceRouteControls()
     c.push_back(pickup(43.8f, -18.24f));
     c.push_back(pickup(18.55f, -48.3f));
     c.push_back(pickup(-20.17f, -69.0f));
+    c.push_back(at(-39.5f, -79.2f));  // south of the stump, which stands on the straight line
     c.push_back(pickup(-55.1f, -79.4f));
     c.push_back(at(-68.0f, -82.5f));
     c.push_back(at(-74.0f, -89.0f));

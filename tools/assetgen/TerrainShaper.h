@@ -44,11 +44,11 @@ public:
     static constexpr int cellsX = 104;
     static constexpr int cellsZ = 120;
     /// How far the mesh reaches beyond the play area on every side (world units).
-    static constexpr float margin = 22.0f;
+    static constexpr float margin = 16.0f;
     /// Height the border ridges rise to above the surface (world units).
-    static constexpr float ridgeHeight = 30.0f;
+    static constexpr float ridgeHeight = 18.0f;
     /// Horizontal run over which a ridge rises (world units).
-    static constexpr float ridgeRun = 14.0f;
+    static constexpr float ridgeRun = 10.0f;
 
 private:
     void collectObjectAnchors();
