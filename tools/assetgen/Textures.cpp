@@ -139,7 +139,12 @@ Image makeBanner(int width, int height, glm::vec4 ribbon, glm::vec4 edge, const 
     image.fillRoundedRect(7, 7, width - 7.0f, height - 7.0f, 19, ribbon);
     const TextPainter bold(boldFont), regular(regularFont);
     if (bold.valid() && regular.valid()) {
-        bold.drawCentred(image, headline, 54, width * 0.5f, height * 0.58f, headlineColour, 3, rgba(0.05f, 0.05f, 0.1f));
+        // The largest headline that leaves a margin inside the ribbon.
+        int size = 54;
+        while (size > 16 && bold.measure(headline, size).width() > width - 80) {
+            --size;
+        }
+        bold.drawCentred(image, headline, size, width * 0.5f, height * 0.58f, headlineColour, 3, rgba(0.05f, 0.05f, 0.1f));
         regular.drawCentred(image, line, 19, width * 0.5f, height - 16.0f, rgba(1, 1, 1), 1, rgba(0.05f, 0.05f, 0.1f));
     }
     return image;
@@ -198,7 +203,7 @@ Image makeHelpPanel()
     y += 10;
     section("VIEW AND TOOLS");
     row("F1 / Esc", "this help and pause / quit");
-    row("F", "free camera: W A S D, Ctrl up, Alt down, mouse");
+    row("F", "free camera: W A S D, Ctrl, Alt, mouse");
     row("F2 / F3", "frame time / wireframe");
     row("F4 / F5", "texture filter / mipmapping");
     row("F6 / F8", "motion blur / view-frustum culling");
