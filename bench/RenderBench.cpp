@@ -1,0 +1,164 @@
+// Cost of each pass of a frame at the window size (1024 x 768 under Xvfb), each
+// closed with glFinish so that the GPU's (under llvmpipe: the processor's) work
+// is inside the measured time. Two scenes: a small test scene (a snow field with
+// a few blocks) and the real level.
+#include <benchmark/benchmark.h>
+
+#include <GL/glew.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/Globals.h"
+#include "physics/ControllerShape.h"
+#include "render/ParticleSystem.h"
+#include "render/RenderTargets.h"
+#include "render/World.h"
+#include "scene/Shape.h"
+#include "tests/scene/TestModels.h"
+#include "tests/support/GlTestContext.h"
+
+namespace frostline {
+
+namespace {
+
+/// The GL state the game's window starts with.
+void setGameGlState()
+{
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    motionBlur = true;
+    frustumCulling = false;
+    wireframe = false;
+    deltaTime = 1.0f / 60.0f;
+}
+
+/// A World being measured, with the sled state its sprays are drawn for.
+struct BenchScene {
+    std::unique_ptr<World> world;
+    std::vector<std::unique_ptr<scene::Shape>> shapes;  ///< the test scene's own shapes
+    SledSprayState sled;                                ///< both runners throwing at top speed
+};
+
+/// A 40 x 40 snow field with nine blocks, both sprays in front of the camera.
+BenchScene& testScene()
+{
+    static BenchScene* bench = nullptr;
+    if (bench) {
+        return *bench;
+    }
+    test::ensureGlContext();
+    bench = new BenchScene;
+    test::SceneFolder folder;
+    World& world = *(bench->world = std::make_unique<World>(LevelContent::Empty));
+    const auto add = [&](const std::string& name, const std::string& obj) {
+        bench->shapes.push_back(
+            std::make_unique<scene::Shape>(world.basicProgram, world.motionBlurProgram, folder.write(name, obj)));
+        world.objects.insert(bench->shapes.back().get());
+    };
+    add("ground.obj", test::planeObj(20.0f));
+    for (int i = 0; i < 9; ++i) {
+        add("block" + std::to_string(i) + ".obj",
+            test::cubeObj(1.0f, vec3(static_cast<float>(i % 3) * 5.0f - 5.0f, 1.0f, static_cast<float>(i / 3) * -5.0f)));
+    }
+    world.camera->position = vec3(0.0f, 6.0f, 12.0f);
+    world.camera->pitch = -25.0f;
+    world.camera->update(0.0f);
+
+    world.leftSpray = new scene::ParticleSystem(world.particleProgram, world.motionBlurProgram);
+    world.rightSpray = new scene::ParticleSystem(world.particleProgram, world.motionBlurProgram);
+    bench->sled.modelMatrix = translate(mat4(1.0f), vec3(0.0f, 2.0f, 0.0f));
+    bench->sled.speed = 40.0f;
+    bench->sled.maxSpeed = 40.0f;
+    bench->sled.leftSprayActive = true;
+    bench->sled.rightSprayActive = true;
+    world.placeSprays(bench->sled);
+    return *bench;
+}
+
+/// The game's level with its sled at the start, seen by the chase camera.
+BenchScene& levelScene()
+{
+    static BenchScene* bench = nullptr;
+    if (bench) {
+        return *bench;
+    }
+    test::ensureGlContext();
+    bench = new BenchScene;
+    World& world = *(bench->world = std::make_unique<World>());
+    // The sled at top speed, braking on both sides: every pass has work.
+    world.player->speed = world.player->maxSpeed;
+    world.player->leftSprayActive = true;
+    world.player->rightSprayActive = true;
+    world.player->updateChaseCamera();
+    world.camera->update(0.0f);
+    bench->sled = world.sledSprayState();
+    world.placeSprays(bench->sled);
+    return *bench;
+}
+
+mat4 viewProjectionOf(World& world) { return world.camera->projection * inverse(world.camera->getModelMatrix()); }
+
+/// Runs pass once per iteration, closed by glFinish; reports the frame's object counts.
+template <typename Pass>
+void measure(benchmark::State& state, BenchScene& bench, Pass pass)
+{
+    setGameGlState();
+    World& world = *bench.world;
+    // One whole frame first, so that every pass finds the state a frame leaves.
+    world.renderFrame();
+    glFinish();
+    for (auto _ : state) {
+        pass(world, bench);
+        glFinish();
+    }
+    state.counters["objects"] = static_cast<double>(totalObjectCount);
+}
+
+void shadowPass(World& world, BenchScene&) { world.renderShadowPass(); }
+
+void scenePass(World& world, BenchScene&)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, world.sceneTarget->framebuffer);
+    world.renderScenePass(viewProjectionOf(world));
+}
+
+void spraysPass(World& world, BenchScene& bench)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, world.sceneTarget->framebuffer);
+    world.drawSprays(viewProjectionOf(world), bench.sled);
+}
+
+void postProcessPass(World& world, BenchScene&) { world.renderPostProcess(); }
+
+/// The frame as the game draws it (the test scene has no sled, so no sprays).
+void wholeFrame(World& world, BenchScene&) { world.renderFrame(); }
+
+template <void (*Pass)(World&, BenchScene&)>
+void BM_TestScene(benchmark::State& state)
+{
+    measure(state, testScene(), Pass);
+}
+
+template <void (*Pass)(World&, BenchScene&)>
+void BM_Level(benchmark::State& state)
+{
+    measure(state, levelScene(), Pass);
+}
+
+}  // namespace
+
+BENCHMARK_TEMPLATE(BM_TestScene, shadowPass)->Name("Render/TestScene/Shadow")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_TestScene, scenePass)->Name("Render/TestScene/Scene")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_TestScene, spraysPass)->Name("Render/TestScene/Sprays")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_TestScene, postProcessPass)->Name("Render/TestScene/PostProcess")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_TestScene, wholeFrame)->Name("Render/TestScene/Frame")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Level, shadowPass)->Name("Render/Level/Shadow")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Level, scenePass)->Name("Render/Level/Scene")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Level, spraysPass)->Name("Render/Level/Sprays")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Level, postProcessPass)->Name("Render/Level/PostProcess")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Level, wholeFrame)->Name("Render/Level/Frame")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace frostline
