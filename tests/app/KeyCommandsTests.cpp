@@ -7,26 +7,30 @@
 #include "app/Globals.h"
 #include "app/MainLoop.h"
 #include "app/RaceState.h"
+#include "controls/FreeModeController.h"
+#include "controls/KeyInput.h"
+#include "controls/PlayerInputController.h"
 #include "render/Texture.h"
+#include "render/World.h"
+#include "scene/Camera.h"
 #include "tests/support/GlTestContext.h"
+#include "tests/ui/SledWorld.h"
 #include "ui/Hud.h"
 
 using namespace frostline;
 
 namespace {
 
-/// A race at its start (countdown running, not paused) with every toggle at its
-/// start value, and keys pressed as GLFW reports them.
+/// A race at its start (not paused) with every toggle at its start value, and
+/// keys pressed as GLFW reports them.
 class KeyCommandsTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        window = test::ensureGlContext();
+        test::ensureGlContext();
         raceState = &race;
         race.paused = false;
         running = true;
-        countdownTime = 3.0f;
-        countdownDone = false;
         showHelp = showFrameTime = wireframe = frustumCulling = false;
         motionBlur = alphaBlending = true;
         samplingQuality = SamplingBilinear;
@@ -47,14 +51,6 @@ protected:
 
     void press(int key, int action = GLFW_PRESS) { keyCallback(window, key, 0, action, 0); }
 
-    /// Runs one frame of the game loop that lasts `seconds`.
-    void runFrameOf(double seconds)
-    {
-        lastFrameTime = glfwGetTime() - seconds;
-        runFrame();
-    }
-
-    GLFWwindow* window = nullptr;
     RaceState race;
 };
 
@@ -187,12 +183,21 @@ TEST_F(KeyCommandsTest, AlphaBlendingSwitchesTheGlState)
     EXPECT_EQ(ui::currentMessage(), "start");
 }
 
-TEST_F(KeyCommandsTest, HelpDuringTheCountdownPausesTheClockButNotTheCountdown)
+TEST(HelpCommand, HelpDuringTheCountdownPausesTheClockButNotTheCountdown)
 {
+    test::SledWorld sled;
+    countdownTime = 3.0f;
+    countdownDone = false;
+    // Runs one frame of the game loop that lasts `seconds`.
+    const auto runFrameOf = [](double seconds) {
+        lastFrameTime = glfwGetTime() - seconds;
+        runFrame();
+    };
+
     // F1 at the start: the help shows and the race is paused.
-    press(GLFW_KEY_F1);
+    keyCallback(window, GLFW_KEY_F1, 0, GLFW_PRESS, 0);
     EXPECT_TRUE(showHelp);
-    EXPECT_TRUE(race.paused);
+    EXPECT_TRUE(sled.race.paused);
 
     // The countdown still runs out over four one-second frames; the clock stays at 10 s.
     std::vector<std::string> shown;
@@ -202,14 +207,62 @@ TEST_F(KeyCommandsTest, HelpDuringTheCountdownPausesTheClockButNotTheCountdown)
     }
     EXPECT_EQ(shown, (std::vector<std::string>{"2", "1", "0", "0"}));
     EXPECT_TRUE(raceStarted);
-    EXPECT_EQ(race.timeLeft, 10.0f);
+    EXPECT_EQ(sled.race.timeLeft, 10.0f);
 
     // F1 again hides the help and resumes; the time spent paused is not charged.
     lastFrameTime = glfwGetTime() - 5.0;
-    press(GLFW_KEY_F1);
+    keyCallback(window, GLFW_KEY_F1, 0, GLFW_PRESS, 0);
     EXPECT_FALSE(showHelp);
-    EXPECT_FALSE(race.paused);
+    EXPECT_FALSE(sled.race.paused);
     EXPECT_NEAR(lastFrameTime, glfwGetTime(), 0.5);
-    runFrameOf(1.0);
-    EXPECT_NEAR(race.timeLeft, 9.0f, 0.1f);
+    runFrameOf(0.5);
+    EXPECT_NEAR(sled.race.timeLeft, 9.5f, 0.1f);
+}
+
+TEST(FreeCameraCommand, FTwiceReturnsTheCameraExactlyAndResumesTheRace)
+{
+    test::SledWorld sled;
+    scene::Camera& camera = *world->camera;
+    const vec3 position = camera.position;
+    const vec3 forward = camera.forward;
+    const float pitch = camera.pitch, yaw = camera.yaw, roll = camera.roll;
+
+    // F: the free camera takes over and the race pauses.
+    testing::internal::CaptureStdout();
+    keyCallback(window, GLFW_KEY_F, 0, GLFW_PRESS, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Initializing FreeModeController\n");
+    EXPECT_NE(dynamic_cast<controls::FreeModeController*>(activeController), nullptr);
+    EXPECT_TRUE(freeCameraMode);
+    EXPECT_TRUE(sled.race.paused);
+
+    // Flying around with W held for a second, then looking elsewhere.
+    controls::setKeyReader([](GLFWwindow*, int key) { return key == GLFW_KEY_W; });
+    for (int i = 0; i < 10; ++i) {
+        activeController->update(window, 0.1f);
+    }
+    controls::setKeyReader({});
+    camera.rotateY(35.0f);
+    camera.rotateX(-20.0f);
+    camera.update(0.0f);
+    EXPECT_GT(glm::distance(camera.position, position), 29.0f);
+
+    // F again: the sled steers, the view is exactly the one left, the race goes on.
+    keyCallback(window, GLFW_KEY_F, 0, GLFW_PRESS, 0);
+    EXPECT_NE(dynamic_cast<controls::PlayerInputController*>(activeController), nullptr);
+    EXPECT_FALSE(freeCameraMode);
+    EXPECT_FALSE(sled.race.paused);
+    EXPECT_EQ(camera.position, position);
+    EXPECT_EQ(camera.forward, forward);
+    EXPECT_EQ(camera.pitch, pitch);
+    EXPECT_EQ(camera.yaw, yaw);
+    EXPECT_EQ(camera.roll, roll);
+
+    // Help shown, then in and out of free mode: leaving clears the pause even with help on.
+    keyCallback(window, GLFW_KEY_F1, 0, GLFW_PRESS, 0);
+    EXPECT_TRUE(sled.race.paused);
+    keyCallback(window, GLFW_KEY_F, 0, GLFW_PRESS, 0);
+    keyCallback(window, GLFW_KEY_F, 0, GLFW_PRESS, 0);
+    EXPECT_TRUE(showHelp);
+    EXPECT_FALSE(sled.race.paused);
+    showHelp = false;
 }

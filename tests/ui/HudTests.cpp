@@ -1,5 +1,6 @@
 #include "ui/Hud.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -8,7 +9,9 @@
 
 #include "app/Globals.h"
 #include "app/RaceState.h"
+#include "physics/ControllerShape.h"
 #include "render/World.h"
+#include "tests/ui/SledWorld.h"
 #include "tests/ui/UiTestScene.h"
 #include "ui/Panel.h"
 #include "ui/TextLabel.h"
@@ -288,4 +291,78 @@ TEST(HudLifetime, ShutdownReleasesEverythingAndCanRunTwice)
     ui::drawHud();
     EXPECT_EQ(ui::currentMessage(), " ");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(HudAfterTheRace, TheSledIsBroughtToRest)
+{
+    test::SledWorld sled;
+    ui::initUserInterface();
+    scene::ControllerShape& player = *world->player;
+    const float brakePerFrame = player.brakeFactor * player.acceleration * 0.1f;
+
+    // During the race the HUD leaves the sled alone.
+    player.speed = 10.0f;
+    deltaTime = 0.1f;
+    ui::drawHud();
+    EXPECT_EQ(player.speed, 10.0f);
+
+    // Lost: every frame brakes once, as the down key would, until the sled stands.
+    sled.race.gameOver = true;
+    sled.race.lost = true;
+    ui::drawHud();
+    EXPECT_FLOAT_EQ(player.speed, 10.0f - brakePerFrame);
+    for (int i = 0; i < 20; ++i) {
+        ui::drawHud();
+    }
+    EXPECT_EQ(player.speed, 0.0f);
+
+    // Won: the same; a sled already at rest stays at rest.
+    sled.race.lost = false;
+    player.speed = 1.0f;
+    ui::drawHud();
+    EXPECT_FLOAT_EQ(player.speed, std::max(1.0f - brakePerFrame, 0.0f));
+    ui::drawHud();
+    ui::drawHud();
+    EXPECT_EQ(player.speed, 0.0f);
+    ui::shutdownUserInterface();
+}
+
+TEST(HudAfterTheRace, TheGameHudOverARenderedFrame)
+{
+    // The game's own font and panels over a frame of the World: time, points, the
+    // frame statistics, and after a loss the fail panel over the help.
+    test::SledWorld sled;
+    ui::initUserInterface();
+    sled.race.points = 550;
+    sled.race.timeLeft = 7.25f;
+    showFrameTime = true;
+    ui::fpsAccumulator = 1.0f;
+    deltaTime = 1.0f / 60.0f;
+    clearForUiTest();  // the game's blending and culling
+    glClearColor(0.49f, 0.73f, 1.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    world->renderFrame();
+    ui::showMessage("toggle Wireframe: 0");
+    ui::drawHud();
+    saveScreenshot("game_hud_racing");
+    EXPECT_EQ(readPixel(512, 600).b, 255);  // the sky in the middle while racing
+    EXPECT_EQ(ui::fpsText->text, "fps: 59");
+    EXPECT_EQ(ui::timeLeftText->text, "07.25");
+    EXPECT_EQ(ui::pointsText->text, "0550");
+
+    showHelp = true;
+    sled.race.gameOver = true;
+    sled.race.lost = true;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    world->renderFrame();
+    ui::drawHud();
+    saveScreenshot("game_hud_help_and_fail");
+    // Where the sky showed in the middle of the screen, the panels now lie.
+    const auto isSky = [](Rgba p) { return p.r == 125 && p.g == 186 && p.b == 255; };
+    EXPECT_FALSE(isSky(readPixel(512, 384)));
+    EXPECT_FALSE(isSky(readPixel(512, 600)));
+    EXPECT_FALSE(isSky(readPixel(300, 200)));
+    showHelp = false;
+    showFrameTime = false;
+    ui::shutdownUserInterface();
 }
