@@ -98,17 +98,27 @@ void TerrainShaper::collectObjectAnchors()
         const std::string label = object.model;
         switch (object.contact) {
         case GroundContact::Stands:
+            // A small level pad, so the mesh between grid points still meets the foot.
             addIfFree({origin, y, 0.0f, label}, 0.5f);
+            for (const glm::vec2 pad : {glm::vec2(1, 0), glm::vec2(-1, 0), glm::vec2(0, 1), glm::vec2(0, -1)}) {
+                addIfFree({origin + pad * 1.2f, y, 0.0f, label + " pad"}, 0.5f);
+            }
             if (label == "Models/billboard.obj") {
                 addIfFree({origin + alongX * billboardPostOffset, y, 0.0f, label + " post"}, 0.5f);
                 addIfFree({origin - alongX * billboardPostOffset, y, 0.0f, label + " post"}, 0.5f);
             }
             break;
-        case GroundContact::Lies:
-            addIfFree({origin, y, 0.0f, label}, 0.5f);
-            addIfFree({origin + alongX * fallenTreeHalfLength, y, 0.0f, label + " end"}, 0.5f);
-            addIfFree({origin - alongX * fallenTreeHalfLength, y, 0.0f, label + " end"}, 0.5f);
+        case GroundContact::Lies: {
+            // A level bed under the whole trunk, so neither end floats or sinks between grid points.
+            const glm::vec2 across(-alongX.y, alongX.x);
+            const float reach = fallenTreeHalfLength + 1.2f;
+            for (float along = -reach; along <= reach + 0.01f; along += reach / 3) {
+                for (float side : {-1.0f, 0.0f, 1.0f}) {
+                    addIfFree({origin + alongX * along + across * side, y, 0.0f, label + " bed"}, 0.5f);
+                }
+            }
             break;
+        }
         case GroundContact::Gate: {
             // Both feet on the snow: the crossbar tilts by the gate's turn about Z.
             const float turnZ = glm::radians(object.turnZ);
