@@ -41,7 +41,7 @@ void setMessageText(const std::string& text)
     }
 }
 
-/// Step 2 of the HUD: a message is blanked three seconds after it was set.
+/// A message is blanked three seconds after it was set.
 void ageMessage()
 {
     messageAge += deltaTime;
