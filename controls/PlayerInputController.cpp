@@ -23,8 +23,9 @@ bool PlayerInputController::update(GLFWwindow* window, float frameTime)
         return true;
     }
 
-    // Up: speed up on the ground, never past maxSpeed by the key.
-    if (isKeyHeld(window, GLFW_KEY_UP) && sled.grounded) {
+    // Up: speed up on the ground, never past maxSpeed by the key. Faster than that
+    // (downhill) the key adds nothing, and it never slows the sled down.
+    if (isKeyHeld(window, GLFW_KEY_UP) && sled.grounded && sled.speed < sled.maxSpeed) {
         sled.speed = std::min(sled.speed + sled.acceleration * frameTime, sled.maxSpeed);
     }
     // Down: brake (which itself needs the ground).

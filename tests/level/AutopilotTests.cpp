@@ -1,0 +1,57 @@
+// The race can be won: an autopilot that only presses the player's arrow keys
+// steers toward the next gate and must pass all five in order before the clock
+// runs out, at a steady 60 and at 30 frames a second.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "tests/level/RaceHarness.h"
+#include "tests/support/GlTestContext.h"
+
+using namespace frostline;
+
+namespace {
+
+/// Rides the whole race at frameRate frames a second and prints how it went.
+void expectWinAt(float frameRate)
+{
+    ASSERT_NE(test::ensureGlContext(), nullptr);
+    test::RaceHarness race;
+    const float dt = 1.0f / frameRate;
+    race.finishCountdown(dt);
+
+    // Ride until the race is decided (or clearly stuck).
+    float raceTime = 0.0f;
+    int gatesPassed = 0;
+    while (!race.race->gameOver && raceTime < 300.0f) {
+        race.steerTowardNextGate();
+        race.frame(dt);
+        raceTime += dt;
+        if (race.race->nextCheckpoint - 1 > gatesPassed) {
+            gatesPassed = race.race->nextCheckpoint - 1;
+            const vec3 p = race.sled->getPosition();
+            std::printf("  gate %d at %.2f s, sled at (%.1f, %.1f, %.1f), speed %.1f\n", gatesPassed, raceTime, p.x,
+                        p.y, p.z, race.sled->speed);
+        }
+    }
+    std::printf("Autopilot at %.0f Hz: finish time %.2f s, %u points, %.2f s left\n", frameRate, raceTime,
+                race.race->points, race.race->timeLeft);
+
+    // All five gates in order, before the clock ran out.
+    EXPECT_EQ(race.race->nextCheckpoint, 6);
+    EXPECT_TRUE(race.race->gameOver);
+    EXPECT_FALSE(race.race->lost);
+    EXPECT_GT(race.race->timeLeft, 0.0f);
+}
+
+}  // namespace
+
+TEST(AutopilotTest, WinsTheRaceAtSixtyFramesASecond)
+{
+    expectWinAt(60.0f);
+}
+
+TEST(AutopilotTest, WinsTheRaceAtThirtyFramesASecond)
+{
+    expectWinAt(30.0f);
+}
