@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include <BulletCollision/CollisionDispatch/btInternalEdgeUtility.h>
 #include <btBulletCollisionCommon.h>
 
 #include "physics/Actor.h"
 #include "physics/BulletConvert.h"
+#include "physics/ConvexSweep.h"
 #include "physics/ControllerManager.h"
 #include "physics/HitReport.h"
 #include "physics/Scene.h"
@@ -25,10 +25,14 @@ constexpr float touchingDistance = 1e-4f;
 // Overlap recovery ignores penetrations below this depth (world units).
 constexpr float recoveryTolerance = 1e-4f;
 constexpr int recoveryAttempts = 4;
+// A gap to a surface this much below the contact offset is restored (world units).
+constexpr float skinTolerance = 1e-5f;
 constexpr int sidePassIterations = 10;
 // How far a box hit point may lie from a face plane and still be on that face:
 // Bullet rounds box edges by its 0.04 margin (world units).
 constexpr float boxFaceTolerance = 0.05f;
+// Cosine below which a face counts as turned downward rather than vertical.
+constexpr float verticalTolerance = 1e-3f;
 
 // The rotation that turns (1, 0, 0) onto the unit vector to by the shortest arc.
 vec4 shortestArcFromX(vec3 to)
@@ -47,29 +51,6 @@ bool isFinite(vec3 v)
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
-// Closest hit of a sweep, skipping the controller's own actor and keeping the triangle index.
-struct SweepCallback : btCollisionWorld::ClosestConvexResultCallback {
-    SweepCallback(const btVector3& from, const btVector3& to, const btCollisionObject* self)
-        : ClosestConvexResultCallback(from, to), self(self)
-    {
-        m_collisionFilterGroup = btBroadphaseProxy::CharacterFilter;
-    }
-
-    bool needsCollision(btBroadphaseProxy* proxy) const override
-    {
-        return proxy->m_clientObject != self && ClosestConvexResultCallback::needsCollision(proxy);
-    }
-
-    btScalar addSingleResult(btCollisionWorld::LocalConvexResult& result, bool normalInWorldSpace) override
-    {
-        triangleIndex = result.m_localShapeInfo ? result.m_localShapeInfo->m_triangleIndex : -1;
-        return ClosestConvexResultCallback::addSingleResult(result, normalInWorldSpace);
-    }
-
-    const btCollisionObject* self;
-    int triangleIndex = -1;
-};
-
 // The deepest penetration of the grown capsule into anything but the controller's own actor.
 struct OverlapCallback : btCollisionWorld::ContactResultCallback {
     OverlapCallback(const btCollisionObject* probe, const btCollisionObject* self) : probe(probe), self(self) {}
@@ -80,13 +61,10 @@ struct OverlapCallback : btCollisionWorld::ContactResultCallback {
     }
 
     btScalar addSingleResult(btManifoldPoint& point, const btCollisionObjectWrapper* wrap0, int /*partId0*/,
-                             int /*index0*/, const btCollisionObjectWrapper* wrap1, int partId1, int index1) override
+                             int /*index0*/, const btCollisionObjectWrapper* /*wrap1*/, int /*partId1*/,
+                             int /*index1*/) override
     {
         const bool probeIsA = wrap0->getCollisionObject() == probe;
-        if (probeIsA) {
-            // Contacts on the inner edges of a smooth mesh get the surface's normal.
-            btAdjustInternalEdgeContacts(point, wrap1, wrap0, partId1, index1);
-        }
         const float penetration = -point.getDistance();
         if (penetration > depth) {
             depth = penetration;
@@ -198,6 +176,7 @@ CollisionFlags CapsuleController::moveOnce(vec3 displacement, float minDist, boo
     const float stepOffset = (stepUp && dn <= 0.0f && sideMotion) ? settings.stepOffset : 0.0f;
     const glm::dvec3 start = position;
     CollisionFlags flags = 0;
+    touchedSteepFace = false;
 
     // 2. Up pass: the upward motion, or the step offset before a side motion.
     const vec3 upMotion = up * (std::max(dn, 0.0f) + stepOffset);
@@ -208,9 +187,14 @@ CollisionFlags CapsuleController::moveOnce(vec3 displacement, float minDist, boo
     const float climbed =
         stepOffset > 0.0f ? std::clamp(float(glm::dot(position - start, glm::dvec3(up))), 0.0f, stepOffset) : 0.0f;
 
-    // 3. Side pass: slide along walls and obstacles.
-    if (sideMotion && slide(side, minDist, sidePassIterations, !stepUp, nullptr).touched) {
-        flags |= collisionSides;
+    // 3. Side pass: slide along walls and obstacles. A steep face met here counts
+    // as in the down pass: a round capsule would otherwise slide up over its edge.
+    if (sideMotion) {
+        const PassResult sidePass = slide(side, minDist, sidePassIterations, !stepUp, stepUp ? &start : nullptr);
+        if (sidePass.touched) {
+            flags |= collisionSides;
+        }
+        touchedSteepFace = sidePass.touchedSteepFace;
     }
 
     // 4. Down pass: the downward motion and the step offset; a landing sets DOWN.
@@ -219,7 +203,7 @@ CollisionFlags CapsuleController::moveOnce(vec3 displacement, float minDist, boo
     if (down.touched && dn <= 0.0f) {
         flags |= collisionDown;
     }
-    touchedSteepFace = down.touchedSteepFace;
+    touchedSteepFace = touchedSteepFace || down.touchedSteepFace;
     return flags;
 }
 
@@ -254,10 +238,13 @@ CapsuleController::PassResult CapsuleController::slide(vec3 motion, float minDis
             }
         }
 
-        // Advance to the contact offset in front of the surface.
-        const float advance = hit.distance - settings.contactOffset;
-        if (advance > 0.0f) {
-            position += glm::dvec3(direction) * double(advance);
+        // Advance to the contact offset in front of the surface, measured along the
+        // motion; a slanted hit leaves less than that along the normal, so make it up.
+        const float advance = std::max(hit.distance - settings.contactOffset, 0.0f);
+        position += glm::dvec3(direction) * double(advance);
+        const float gap = (hit.distance - advance) * glm::dot(-direction, hit.normal);
+        if (gap < settings.contactOffset - skinTolerance) {
+            position += glm::dvec3(hit.normal) * double(settings.contactOffset - gap);
         }
         result.touched = true;
         if (steepTestStart && isSteepFace(hit, *steepTestStart)) {
@@ -275,7 +262,7 @@ CapsuleController::PassResult CapsuleController::slide(vec3 motion, float minDis
         report(hit, direction, length);
 
         // Continue with the rest of the motion along the surface.
-        const vec3 rest = remaining - direction * std::max(advance, 0.0f);
+        const vec3 rest = remaining - direction * advance;
         remaining = rest - slideNormal * glm::dot(rest, slideNormal);
     }
     return result;
@@ -285,23 +272,18 @@ bool CapsuleController::sweep(vec3 direction, float distance, Sweep& hit) const
 {
     const float reach = distance + settings.contactOffset;
     const btVector3 from = toBullet(position);
-    const btVector3 to = from + toBullet(direction) * reach;
     const btQuaternion turn = toBullet(rotation);
-    SweepCallback callback(from, to, actor->object.get());
-    // Allowed penetration 0: with Bullet's default of 0.04 hits would come 4 cm late.
-    manager.getScene().getCollisionWorld().convexSweepTest(sweepShape, btTransform(turn, from), btTransform(turn, to),
-                                                           callback, 0.0f);
-    if (!callback.hasHit()) {
+    SweepHit closest;
+    if (!sweepClosest(manager.getScene().getCollisionWorld(), *sweepShape, btTransform(turn, from),
+                      btTransform(turn, from + toBullet(direction) * reach), actor->object.get(), closest)) {
         return false;
     }
-    hit.object = callback.m_hitCollisionObject;
-    hit.distance = callback.m_closestHitFraction * reach;
-    vec3 normal = toVec3(callback.m_hitNormalWorld);
-    const float normalLength = glm::length(normal);
-    normal = normalLength > 0.0f ? normal / normalLength : -direction;
+    hit.object = closest.object;
+    hit.distance = closest.fraction * reach;
+    const vec3 normal = toVec3(closest.normal);
     hit.normal = glm::dot(normal, direction) > 0.0f ? -normal : normal;
-    hit.point = glm::dvec3(toVec3(callback.m_hitPointWorld));
-    hit.triangleIndex = callback.triangleIndex >= 0 ? std::uint32_t(callback.triangleIndex) : noTriangle;
+    hit.point = glm::dvec3(toVec3(closest.point));
+    hit.triangleIndex = closest.triangleIndex >= 0 ? std::uint32_t(closest.triangleIndex) : noTriangle;
     return true;
 }
 
@@ -326,8 +308,10 @@ bool CapsuleController::isSteepFace(const Sweep& hit, const glm::dvec3& startPos
     const glm::dvec3 up(upDirection);
     const double feet = glm::dot(startPosition, up) - (0.5 * settings.height + settings.radius);
     const auto steepAndHigh = [&](vec3 faceNormal, double top) {
+        // Faces turned downward are ceilings, not slopes; vertical ones count as steep
+        // even when the up direction from the ground is off by a rounding error.
         const float c = glm::dot(faceNormal, upDirection);
-        return c >= 0.0f && c < settings.slopeLimit && top - feet > settings.stepOffset;
+        return c >= -verticalTolerance && c < settings.slopeLimit && top - feet > settings.stepOffset;
     };
     const auto heightOf = [&](const btVector3& p) { return glm::dot(glm::dvec3(toVec3(p)), up); };
 

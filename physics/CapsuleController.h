@@ -1,8 +1,9 @@
 // Our own kinematic capsule character controller, "collide and slide" on
 // Bullet's sweep and contact tests. A move is split along the up direction into
 // an up pass (the step offset), a side pass that slides along what it touches
-// and a down pass that lands on the ground; steep faces that rise above the step
-// offset act as walls.
+// and a down pass that lands on the ground. A face steeper than the slope limit
+// that rises above the step offset, met in the side or down pass, acts as a
+// wall: the move is done again without the step offset and without sliding up.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "physics/Scene.h"
 
+#include <BulletCollision/BroadphaseCollision/btOverlappingPairCache.h>
 #include <btBulletCollisionCommon.h>
 
 #include "physics/Actor.h"
@@ -9,9 +10,15 @@ namespace frostline {
 Scene::Scene()
     : configuration(std::make_unique<btDefaultCollisionConfiguration>()),
       dispatcher(std::make_unique<btCollisionDispatcher>(configuration.get())),
-      broadphase(std::make_unique<btDbvtBroadphase>()),
-      collisionWorld(std::make_unique<btCollisionWorld>(dispatcher.get(), broadphase.get(), configuration.get()))
+      pairCache(std::make_unique<btNullPairCache>())
 {
+    // The scene is only queried (sweeps and contact tests), never stepped, so the
+    // broadphase keeps no list of overlapping pairs: moving the sled's actor then
+    // costs a tree update and no allocation.
+    auto tree = std::make_unique<btDbvtBroadphase>(pairCache.get());
+    tree->m_deferedcollide = true;
+    broadphase = std::move(tree);
+    collisionWorld = std::make_unique<btCollisionWorld>(dispatcher.get(), broadphase.get(), configuration.get());
 }
 
 Scene::~Scene()
@@ -23,6 +30,7 @@ Scene::~Scene()
     }
     collisionWorld.reset();
     broadphase.reset();
+    pairCache.reset();
     dispatcher.reset();
     configuration.reset();
 }

@@ -12,6 +12,7 @@ class btBroadphaseInterface;
 class btCollisionConfiguration;
 class btCollisionDispatcher;
 class btCollisionWorld;
+class btOverlappingPairCache;
 
 namespace frostline {
 
@@ -51,6 +52,7 @@ public:
 private:
     std::unique_ptr<btCollisionConfiguration> configuration;
     std::unique_ptr<btCollisionDispatcher> dispatcher;
+    std::unique_ptr<btOverlappingPairCache> pairCache;
     std::unique_ptr<btBroadphaseInterface> broadphase;
     std::unique_ptr<btCollisionWorld> collisionWorld;
     vec3 gravity{0.0f};

@@ -3,18 +3,10 @@
 #include <cmath>
 #include <iostream>
 
-#include <BulletCollision/CollisionDispatch/btInternalEdgeUtility.h>
 #include <assimp/mesh.h>
 #include <btBulletCollisionCommon.h>
 
 namespace frostline {
-
-namespace {
-
-// Bullet's quantized BVH keeps a triangle index in 21 bits.
-constexpr std::size_t maxQuantizedTriangles = std::size_t(1) << 21;
-
-}  // namespace
 
 std::shared_ptr<TriangleMesh> TriangleMesh::build(const aiMesh& mesh)
 {
@@ -66,18 +58,14 @@ std::shared_ptr<TriangleMesh> TriangleMesh::build(const aiMesh& mesh)
     cooked->meshInterface = std::make_unique<btTriangleIndexVertexArray>();
     cooked->meshInterface->addIndexedMesh(part, PHY_INTEGER);
 
-    const bool quantized = cooked->getTriangleCount() < maxQuantizedTriangles;
-    cooked->shape = std::make_unique<btBvhTriangleMeshShape>(cooked->meshInterface.get(), quantized, true);
-    cooked->edgeInfo = std::make_unique<btTriangleInfoMap>();
-    btGenerateInternalEdgeInfo(cooked->shape.get(), cooked->edgeInfo.get());
+    cooked->shape = std::make_unique<btBvhTriangleMeshShape>(cooked->meshInterface.get(), false, true);
     return cooked;
 }
 
 TriangleMesh::~TriangleMesh()
 {
-    // The shape refers to the edge information and the arrays: it goes first.
+    // The shape reads the arrays through the interface: it goes first.
     shape.reset();
-    edgeInfo.reset();
     meshInterface.reset();
 }
 

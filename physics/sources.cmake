@@ -3,6 +3,7 @@ list(APPEND FROSTLINE_SOURCES
   physics/Actor.cpp
   physics/CapsuleController.cpp
   physics/ControllerManager.cpp
+  physics/ConvexSweep.cpp
   physics/MaterialStore.cpp
   physics/PhysicsWorld.cpp
   physics/Scene.cpp
