@@ -10,6 +10,10 @@
 #include "app/Options.h"
 #include "app/RaceState.h"
 #include "controls/Controller.h"
+#include "controls/PlayerInputController.h"
+#include "physics/ControllerShape.h"
+#include "render/World.h"
+#include "scene/Camera.h"
 #include "ui/Hud.h"
 
 namespace frostline {
@@ -75,7 +79,11 @@ void showLoadingScreen()
 void initScene()
 {
     freeCameraMode = false;
+    world = new World();
     raceState = new RaceState();
+    world->player->raceState = raceState;
+    activeController = new controls::PlayerInputController(*world->player, *raceState);
+    world->player->chaseCamera->restoreState();
 }
 
 void shutdown()
@@ -83,6 +91,8 @@ void shutdown()
     ui::shutdownUserInterface();
     delete activeController;
     activeController = nullptr;
+    delete world;
+    world = nullptr;
     delete raceState;
     raceState = nullptr;
     if (glfwStarted) {

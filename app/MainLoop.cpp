@@ -7,6 +7,11 @@
 
 #include "app/Globals.h"
 #include "app/RaceState.h"
+#include "controls/Controller.h"
+#include "physics/PhysicsWorld.h"
+#include "physics/Scene.h"
+#include "render/World.h"
+#include "scene/Camera.h"
 #include "ui/Hud.h"
 
 namespace frostline {
@@ -39,7 +44,13 @@ void runFrame()
 
     raceStarted = updateCountdown();
 
+    // Steering and the free camera only after the countdown.
+    if (raceStarted) {
+        activeController->update(window, deltaTime);
+    }
+
     if (!raceState->paused) {
+        world->update();
         // The race clock runs once the countdown is over and until the race ends.
         if (raceStarted && !raceState->gameOver) {
             raceState->timeLeft -= deltaTime;
@@ -51,7 +62,14 @@ void runFrame()
         }
     }
 
+    // The camera and the physics step also run while paused (the free camera flies on).
+    world->camera->update(deltaTime);
+    Scene* physicsScene = PhysicsWorld::instance().scene;
+    physicsScene->simulate(deltaTime);
+    physicsScene->fetchResults(true);
+
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    world->renderFrame();
     ui::drawHud();
     glfwSwapBuffers(window);
 }

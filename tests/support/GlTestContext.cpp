@@ -11,6 +11,15 @@
 
 namespace frostline::test {
 
+namespace {
+// Death tests must re-run the test in a fresh process: a plain fork of a process
+// that holds llvmpipe's worker threads can hang in the driver. Set before any test runs.
+const bool threadsafeDeathTests = [] {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    return true;
+}();
+}  // namespace
+
 GLFWwindow* ensureGlContext()
 {
     static GLFWwindow* window = nullptr;
@@ -18,9 +27,6 @@ GLFWwindow* ensureGlContext()
         glfwMakeContextCurrent(window);
         return window;
     }
-    // Death tests re-run the test body in a fresh process; forking a process
-    // that holds a GL context (llvmpipe threads) is not safe.
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     if (!glfwInit()) {
         ADD_FAILURE() << "glfwInit failed: is DISPLAY set (run the tests through scripts/test.sh)?";
         return nullptr;
