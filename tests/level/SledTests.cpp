@@ -8,6 +8,7 @@
 
 #include "physics/PhysicsWorld.h"
 #include "scene/Collectable.h"
+#include "scene/Terrain.h"
 #include "tests/level/RaceHarness.h"
 #include "tests/support/GlTestContext.h"
 
@@ -191,4 +192,25 @@ TEST_F(SledTest, ACowGivesThreeSecondsOfBoost)
     EXPECT_NEAR(boosted, 180, 1);
     EXPECT_EQ(sled->boostFactor, 1.0f);
     EXPECT_EQ(race->race->points, 500u);
+}
+
+TEST_F(SledTest, TheDrawnTerrainFollowsItsBodyAtTheNextUpdate)
+{
+    scene::Shape* terrain = objectAt("Terrain", vec3(0.0f));
+    ASSERT_NE(terrain, nullptr);
+    auto* slope = dynamic_cast<scene::Terrain*>(terrain);
+    ASSERT_NE(slope, nullptr);
+    EXPECT_EQ(terrain->getActor()->userData, terrain);
+
+    // Moved down by 5: the body is there at once, the picture after the next update.
+    slope->setPosition(0.0f, -5.0f, 0.0f);
+    EXPECT_EQ(slope->getPosition(), vec3(0.0f, -5.0f, 0.0f));
+    EXPECT_EQ(slope->modelMatrix[3], vec4(0.0f, 0.0f, 0.0f, 1.0f));
+    slope->rotateY(30.0f);
+    EXPECT_EQ(slope->modelMatrix[0], vec4(1.0f, 0.0f, 0.0f, 0.0f));
+    slope->update(0.5f);
+    const Pose pose = slope->getActor()->getGlobalPose();
+    EXPECT_EQ(slope->modelMatrix, poseMatrix(pose.q, pose.p));
+    EXPECT_EQ(slope->getPosition(), vec3(0.0f, -5.0f, 0.0f));
+    EXPECT_NEAR(slope->modelMatrix[0][2], -std::sin(30.0f * degreesToRadians), 1e-5f);
 }
