@@ -59,7 +59,8 @@ public:
     CollisionFlags move(vec3 displacement, float minDist, float elapsedTime);
 
     /// Puts the centre at position (world units) without a sweep; an overlap
-    /// there is resolved at the start of the next move.
+    /// there is resolved at the start of the next move. Not from inside a hit
+    /// report: the running move would overwrite it.
     void setPosition(const glm::dvec3& position);
     /// The capsule's centre (world units, double precision).
     glm::dvec3 getPosition() const { return position; }

@@ -334,6 +334,13 @@ TEST(CapsuleController, StartInsideTheGroundIsPushedOut)
     scene.sled->setPosition(glm::dvec3(2.0, 0.3, 1.0));
     EXPECT_TRUE(scene.step() & collisionDown);
     EXPECT_NEAR(scene.sled->getPosition().y, restHeight, 0.01);
+
+    // Put 0.3 into the side of a rock, it is pushed out beside the rock, not through it.
+    scene.addBox(vec3(0.5f, 1.0f, 2.0f), vec3(3.0f, 1.0f, 1.0f), "rock");
+    scene.sled->setPosition(glm::dvec3(2.5 - radius + 0.3, restHeight, 1.0));
+    scene.step();
+    EXPECT_NEAR(scene.sled->getPosition().x, 2.5 - radius - contactOffset, 0.01);
+    EXPECT_NEAR(scene.sled->getPosition().y, restHeight, 0.01);
 }
 
 TEST(CapsuleController, ControllersTouchEachOtherAsControllers)
