@@ -17,7 +17,8 @@ const float longestBlur = 0.06;
 
 void main()
 {
-    vec2 motion = texture(velocityTexture, screenCoord).xy * blurScale;
+    // The velocity image matches the window pixel for pixel: fetch, do not filter.
+    vec2 motion = texelFetch(velocityTexture, ivec2(gl_FragCoord.xy), 0).xy * blurScale;
     float reach = length(motion);
     // Below half a pixel the blur would not show: one tap is the same picture.
     if (reach * float(textureSize(blurTexture, 0).x) < 0.5) {
