@@ -32,16 +32,8 @@ bool updateCountdown()
     return false;
 }
 
-void runFrame()
+void simulateFrame()
 {
-    // Frame time: variable step, no clamp, no smoothing.
-    const double now = glfwGetTime();
-    deltaTime = static_cast<float>(now - lastFrameTime);
-    lastFrameTime = now;
-
-    // Key commands run inside event polling and take effect this frame.
-    glfwPollEvents();
-
     raceStarted = updateCountdown();
 
     // Steering and the free camera only after the countdown.
@@ -67,10 +59,27 @@ void runFrame()
     Scene* physicsScene = PhysicsWorld::instance().scene;
     physicsScene->simulate(deltaTime);
     physicsScene->fetchResults(true);
+}
 
+void drawFrame()
+{
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     world->renderFrame();
     ui::drawHud();
+}
+
+void runFrame()
+{
+    // Frame time: variable step, no clamp, no smoothing.
+    const double now = glfwGetTime();
+    deltaTime = static_cast<float>(now - lastFrameTime);
+    lastFrameTime = now;
+
+    // Key commands run inside event polling and take effect this frame.
+    glfwPollEvents();
+
+    simulateFrame();
+    drawFrame();
     glfwSwapBuffers(window);
 }
 

@@ -7,7 +7,12 @@ namespace frostline {
 void mainLoop();
 /// Advances the start countdown by deltaTime and shows 3, 2, 1, 0; true once the race has started.
 bool updateCountdown();
-/// One frame of the loop (steps 2 to 12), for the loop and for tests that drive frames.
+/// One frame of the loop: measures deltaTime, polls events, simulates, draws, swaps.
 void runFrame();
+/// The simulation part of a frame for the current deltaTime (s): countdown, the active
+/// controller, the World update and race clock (unless paused), camera, physics step.
+void simulateFrame();
+/// The drawing part of a frame: clear, the World's passes, the heads-up display.
+void drawFrame();
 
 }  // namespace frostline
