@@ -167,8 +167,6 @@ TEST_F(StaticShapeTest, AReleasedBodyIsForgotten)
 
 TEST_F(StaticShapeTest, AMeshThatCannotBeCookedStopsTheStartUpNamingTheModel)
 {
-    // The GL context's driver threads do not survive a fork: run the fatal path in a fresh process.
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string broken = level->folder.write("broken.obj", "o broken\nv 0 0 0\nv 1e39 0 0\nv 0 0 1\nf 1 2 3\n");
     EXPECT_FATAL_EXIT(scene::StaticShape(level->basic.get(), level->motionBlur.get(), broken, level->material,
                                          "rock", scene::CollisionKind::TriangleMesh),
