@@ -1,0 +1,189 @@
+// frostline_ride: the real game, started and looped as a player starts it, with an
+// autopilot on the arrow keys instead of a player. It rides the race from the
+// countdown until the race is decided (plus a second of the result) and writes
+// what bench/ride.sh reports: when the first countdown frame was on screen, how
+// long each start-up step took, every frame's time and the peak resident memory.
+//
+// Usage: frostline_ride LOGFILE   (run from the runtime folder, under a display)
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include "app/Application.h"
+#include "app/Globals.h"
+#include "app/MainLoop.h"
+#include "app/RaceState.h"
+#include "controls/KeyInput.h"
+#include "physics/ControllerShape.h"
+#include "render/World.h"
+#include "scene/Checkpoint.h"
+#include "ui/Hud.h"
+
+using namespace frostline;
+
+namespace {
+
+/// The longest ride (s), in case the sled gets stuck somewhere.
+constexpr double longestRide = 150.0;
+/// How long the ride goes on after the race is decided (s).
+constexpr double afterRace = 1.0;
+
+/// Wall-clock time in nanoseconds since the epoch, comparable with `date +%s%N`.
+long long wallClockNanoseconds()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+/// Peak resident memory of this process (kB), from /proc.
+long peakResidentKilobytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return -1;
+}
+
+/// The gate the race expects next, or null once all are passed.
+scene::Checkpoint* nextGate(World& world, const RaceState& race)
+{
+    for (scene::SceneObject* object : world.objects) {
+        auto* gate = dynamic_cast<scene::Checkpoint*>(object);
+        if (gate && gate->id == race.nextCheckpoint) {
+            return gate;
+        }
+    }
+    return nullptr;
+}
+
+/// The arrow keys a player would hold to ride toward the next gate: steer toward
+/// it, hold Up while roughly on course, brake when far off course and fast.
+std::set<int> autopilotKeys(World& world, const RaceState& race)
+{
+    constexpr float aimDeadband = 2.0f;     // degrees of heading error left alone
+    constexpr float throttleAngle = 20.0f;  // below it the sled speeds up
+    constexpr float brakeAngle = 50.0f;     // above it a fast sled brakes
+    constexpr float brakeSpeed = 8.0f;      // world units / s
+
+    std::set<int> keys;
+    scene::Checkpoint* gate = nextGate(world, race);
+    if (!gate || race.gameOver) {
+        return keys;
+    }
+    const scene::ControllerShape& sled = *world.player;
+    const vec3 position = world.player->getPosition();
+    const vec3 target = gate->getPosition();
+    const vec2 toGate = glm::normalize(vec2(target.x - position.x, target.z - position.z));
+    const vec2 ahead = glm::normalize(vec2(sled.heading.x, sled.heading.z));
+    // Positive: the gate lies to the left.
+    const float cross = ahead.y * toGate.x - ahead.x * toGate.y;
+    const float error = std::atan2(cross, glm::dot(ahead, toGate)) / degreesToRadians;
+    if (error > aimDeadband) {
+        keys.insert(GLFW_KEY_LEFT);
+    } else if (error < -aimDeadband) {
+        keys.insert(GLFW_KEY_RIGHT);
+    }
+    if (std::fabs(error) < throttleAngle) {
+        keys.insert(GLFW_KEY_UP);
+    } else if (std::fabs(error) > brakeAngle && sled.speed > brakeSpeed) {
+        keys.insert(GLFW_KEY_DOWN);
+    }
+    return keys;
+}
+
+/// Times the start-up steps (ms since the previous mark) for the log.
+class StepClock {
+public:
+    /// Milliseconds since the last call (or construction).
+    double lap()
+    {
+        const auto now = std::chrono::steady_clock::now();
+        const double ms = std::chrono::duration<double, std::milli>(now - last).count();
+        last = now;
+        return ms;
+    }
+
+private:
+    std::chrono::steady_clock::time_point last = std::chrono::steady_clock::now();
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: frostline_ride LOGFILE\n");
+        return 2;
+    }
+    std::ofstream log(argv[1]);
+    log.setf(std::ios::fixed);
+    log.precision(3);
+
+    // Start-up exactly as the game runs it, step by step.
+    StepClock clock;
+    readOptions();
+    log << "step options " << clock.lap() << "\n";
+    initWindow();
+    log << "step window " << clock.lap() << "\n";
+    initGlew();
+    log << "step glew " << clock.lap() << "\n";
+    ui::initUserInterface();
+    log << "step hud " << clock.lap() << "\n";
+    showLoadingScreen();
+    log << "step loading-screen " << clock.lap() << "\n";
+    initScene();
+    log << "step scene " << clock.lap() << "\n";
+
+    // The autopilot holds the keys; the rest of the game reads them as a player's.
+    std::set<int> held;
+    controls::setKeyReader([&held](GLFWwindow*, int key) { return held.count(key) > 0; });
+
+    // The main loop's own steps, with the ride's end added.
+    lastFrameTime = glfwGetTime();
+    raceState->paused = false;
+    double rideTime = 0.0;
+    double decidedAt = -1.0;
+    bool firstFrame = true;
+    int gatesPassed = 0;
+    while (running && !glfwWindowShouldClose(window)) {
+        held = raceStarted ? autopilotKeys(*world, *raceState) : std::set<int>{};
+        const double frameStart = glfwGetTime();
+        runFrame();
+        if (firstFrame) {
+            // The first countdown frame is on the screen once the swap has been done.
+            glFinish();
+            log << "step first-frame " << clock.lap() << "\n";
+            log << "first-countdown-frame-ns " << wallClockNanoseconds() << "\n";
+            firstFrame = false;
+        }
+        log << "frame " << (glfwGetTime() - frameStart) * 1e3 << " " << deltaTime * 1e3 << "\n";
+        rideTime += deltaTime;
+        if (raceState->nextCheckpoint - 1 > gatesPassed) {
+            gatesPassed = raceState->nextCheckpoint - 1;
+            log << "gate " << gatesPassed << " " << rideTime << "\n";
+        }
+        if (raceState->gameOver && decidedAt < 0.0) {
+            decidedAt = rideTime;
+            log << "decided " << (raceState->lost ? "lost" : "won") << " " << rideTime << " points "
+                << raceState->points << "\n";
+        }
+        if ((decidedAt >= 0.0 && rideTime - decidedAt > afterRace) || rideTime > longestRide) {
+            running = false;
+        }
+    }
+    controls::setKeyReader({});
+    log << "peak-rss-kb " << peakResidentKilobytes() << "\n";
+    shutdown();
+    return 0;
+}

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Rides the race once with the real game (frostline_ride: the game's start-up and
+# main loop, an autopilot on the arrow keys) under a private Xvfb, and reports:
+#   - frames per second over the ride, median and 5th percentile, from Mesa's own
+#     once-a-second figure (GALLIUM_HUD=fps, dumped to a file),
+#   - the median frame time, from Mesa's per-frame figure (GALLIUM_HUD=frametime),
+#   - the time from the start of the process to the first countdown frame on screen,
+#   - the peak resident memory (/usr/bin/time -v),
+# and the same frame figures from the ride's own log as a cross-check. The first
+# second of Mesa's dump and the first two frames (loading screen and first
+# countdown frame) hold the start-up, not the ride, and are left out.
+#
+# Usage: bench/ride.sh [BUILD_DIR]   (default: $FROSTLINE_BUILD_DIR or build/)
+# Environment: RIDE_KEEP=DIR keeps the raw files in DIR.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build_dir=$(cd "${1:-${FROSTLINE_BUILD_DIR:-$root/build}}" && pwd)
+ride="$build_dir/bench/frostline_ride"
+[ -x "$ride" ] || { echo "ride: $ride is missing; build the frostline_ride target" >&2; exit 1; }
+out=${RIDE_KEEP:-$(mktemp -d)}
+mkdir -p "$out"
+rm -f "$out"/fps "$out"/frametime_* "$out"/ride.log
+
+# The process is started by exec right after the start time is taken.
+cd "$build_dir/runtime"
+GALLIUM_HUD=fps,frametime GALLIUM_HUD_PERIOD=1 GALLIUM_HUD_DUMP_DIR="$out" \
+  "$root/scripts/with-xvfb.sh" bash -c \
+  'date +%s%N > "$1/start-ns"; exec /usr/bin/time -v -o "$1/time" "$2" "$1/ride.log" > "$1/stdout"' \
+  ride "$out" "$ride"
+
+# Median and p-th percentile (nearest rank) of the numbers on stdin.
+median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "n/a"; else printf "%.1f\n", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+percentile() { sort -g | awk -v p="$1" '{ v[NR] = $1 } END { if (NR == 0) { print "n/a"; exit } r = int(p / 100 * NR + 0.999999); if (r < 1) r = 1; printf "%.1f\n", v[r] }'; }
+
+frametime_file=$(ls "$out"/frametime_* 2>/dev/null | head -1)
+start_ns=$(cat "$out/start-ns")
+first_ns=$(awk '$1 == "first-countdown-frame-ns" { print $2 }' "$out/ride.log")
+ride_fps() { tail -n +2 "$out/fps"; }
+ride_frametimes() { tail -n +3 "$frametime_file"; }
+log_frametimes() { awk '$1 == "frame" { print $3 }' "$out/ride.log" | tail -n +2; }
+
+echo "Ride: $(awk '$1 == "decided" { print "race " $2 " after " $3 " s, " $6 " points" }' "$out/ride.log")" \
+  "$(awk '$1 == "frame" { n++ } END { print "(" n " frames)" }' "$out/ride.log")"
+echo "Frames per second (Mesa, once a second): median $(ride_fps | median), 5th percentile $(ride_fps | percentile 5)"
+echo "Frame time (Mesa, every frame): median $(ride_frametimes | median) ms, 95th percentile $(ride_frametimes | percentile 95) ms"
+echo "Frame time (ride log): median $(log_frametimes | median) ms, 95th percentile $(log_frametimes | percentile 95) ms"
+echo "Start to first countdown frame: $(( (first_ns - start_ns) / 1000000 )) ms"
+echo "  steps (ms): $(awk '$1 == "step" { printf "%s %.0f, ", $2, $3 }' "$out/ride.log" | sed 's/, $//')"
+echo "Peak resident memory: $(awk -F': ' '/Maximum resident set size/ { printf "%.0f MB", $2 / 1024 }' "$out/time")"
+[ -n "${RIDE_KEEP:-}" ] || rm -rf "$out"
