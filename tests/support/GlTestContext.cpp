@@ -11,15 +11,6 @@
 
 namespace frostline::test {
 
-namespace {
-// Death tests must re-run the test in a fresh process: a plain fork of a process
-// that holds llvmpipe's worker threads can hang in the driver. Set before any test runs.
-const bool threadsafeDeathTests = [] {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    return true;
-}();
-}  // namespace
-
 GLFWwindow* ensureGlContext()
 {
     static GLFWwindow* window = nullptr;

@@ -1,0 +1,11 @@
+// Entry point of every test suite.
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    // Death tests must re-run the test in a fresh process: a plain fork of a
+    // process that holds llvmpipe's worker threads can hang inside the driver.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
