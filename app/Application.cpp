@@ -45,6 +45,9 @@ void initWindow()
         fatalError("No window...");
     }
     glfwMakeContextCurrent(window);
+    // A monitor without the requested mode gets the closest one it has: draw to the
+    // size we got, or the picture fills only part of the screen (or is cut off).
+    glfwGetFramebufferSize(window, &windowWidth, &windowHeight);
     // A real display shows no tearing and the loop does not spin past the refresh rate.
     glfwSwapInterval(1);
 

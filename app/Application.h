@@ -5,7 +5,8 @@ namespace frostline {
 
 /// Reads the window size from "options.ini" into windowWidth / windowHeight.
 void readOptions();
-/// Opens the full-screen window with a 3.3 core context and sets the initial GL state.
+/// Opens the full-screen window with a 3.3 core context and sets the initial GL state;
+/// windowWidth / windowHeight become the size the monitor gave (pixels).
 void initWindow();
 /// Loads the GL entry points; on failure shuts down and ends with "GLEW ERROR".
 void initGlew();
