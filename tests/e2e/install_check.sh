@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# A packager installs the game into a prefix: the launcher, the binary, the
+# data, the desktop entry and the icon land in the standard places; the
+# installed game starts from any working folder (also through a link to the
+# launcher, and after the whole prefix has been moved), and Escape ends it
+# with status 0. The README's uninstall commands then leave nothing behind.
+# The build folder's install manifest is put back as it was.
+# Usage: install_check.sh BUILD_DIR   (DISPLAY set)
+set -u
+source "$(dirname "$0")/lib.sh"
+build=$1
+manifest="$build/install_manifest.txt"
+[ -e "$manifest" ] && cp "$manifest" "$shots/manifest.saved"
+restore_manifest() {
+  if [ -e "$shots/manifest.saved" ]; then cp "$shots/manifest.saved" "$manifest"; else rm -f "$manifest"; fi
+}
+
+prefix="$shots/prefix"
+if ! cmake --install "$build" --prefix "$prefix" >"$shots/install.log" 2>&1; then
+  fail "cmake --install failed"; cat "$shots/install.log"; restore_manifest; finish install_check
+fi
+cp "$manifest" "$shots/manifest"
+restore_manifest
+
+# --- the standard places ---------------------------------------------------------
+[ -x "$prefix/bin/frostline" ] && [ -x "$prefix/libexec/frostline/frostline" ]
+check $? "launcher in bin/, game binary in libexec/frostline/"
+[ -f "$prefix/share/frostline/options.ini" ] && [ -f "$prefix/share/frostline/Shader/basic.vert" ] &&
+  [ -f "$prefix/share/frostline/models/terrain.obj" ] && [ -f "$prefix/share/frostline/Models/font1.png" ]
+check $? "options, shaders and models in share/frostline/, with Models/ leading to models/"
+desktop="$prefix/share/applications/frostline.desktop"
+[ -f "$desktop" ] && grep -q '^Exec=frostline$' "$desktop" && grep -q '^Icon=frostline$' "$desktop" &&
+  grep -q '^Type=Application$' "$desktop" && grep -q '^Categories=.*Game;' "$desktop"
+check $? "desktop entry in share/applications/ starts frostline with its icon, listed as a game"
+icon="$prefix/share/icons/hicolor/scalable/apps/frostline.svg"
+[ -f "$icon" ] && grep -q '<svg ' "$icon" && grep -q '</svg>' "$icon"
+check $? "scalable icon in share/icons/hicolor/scalable/apps/"
+
+# play STARTER NAME: starts the installed game from an unrelated folder, waits
+# for the level, keeps a screenshot and quits with Escape.
+play() {
+  local starter=$1 name=$2
+  mkdir -p "$shots/elsewhere"
+  cd "$shots/elsewhere"
+  start_game "$shots/$name.log" "$starter"
+  if wait_for_window && wait_for_level "$shots/$name.log"; then
+    shot "$name"
+    keep_shot "$name" install-
+    [ "$(matching "$name" "$sled_region" "$jacket_blue" 12)" -gt 200 ]
+    check $? "$name: the level is shown"
+    press Escape
+    wait_for_exit 60
+    [ "$status" = 0 ]; check $? "$name: Escape ends it with status 0 (got $status)"
+  else
+    fail "$name: the level did not appear"; tail -n 5 "$shots/$name.log" "$shots/$name.log.err"
+    wait_for_exit 5
+  fi
+  [ ! -e "$shots/elsewhere/options.ini" ] && [ -z "$(ls -A "$shots/elsewhere")" ]
+  check $? "$name: nothing is written into the folder it was started from"
+}
+
+play "$prefix/bin/frostline" installed
+mkdir -p "$shots/home-bin"
+ln -s "$prefix/bin/frostline" "$shots/home-bin/frostline"
+play "$shots/home-bin/frostline" through-a-link
+mv "$prefix" "$shots/moved"
+prefix="$shots/moved"
+play "$prefix/bin/frostline" moved-prefix
+mv "$prefix" "$shots/prefix"
+prefix="$shots/prefix"
+
+# --- uninstall as the README says --------------------------------------------------
+xargs rm -f <"$shots/manifest"
+rm -rf "$prefix/share/frostline" "$prefix/libexec/frostline"
+[ -z "$(find "$prefix" -name '*frostline*')" ]
+check $? "uninstall leaves nothing of the game"
+finish install_check

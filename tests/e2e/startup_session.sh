@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# A player starts the game. The start-up lines come in their order; the loading
+# message stays on the sky while the level is built; then the level is seen
+# from behind the sled, the countdown runs on the message line while the clock
+# holds at 10.00, and the clock runs once the countdown is over. Closing the
+# window (the desktop's close button) ends the game with status 0.
+# The level build is held back by a shader file that is a pipe: it is fed only
+# once the loading screen has been looked at, so no timing decides the test.
+# Usage: startup_session.sh FROSTLINE_BINARY CLOSE_REQUEST_TOOL   (DISPLAY set, cwd = runtime folder)
+set -u
+source "$(dirname "$0")/lib.sh"
+game=$1
+close_request=$2
+
+runtime="$shots/runtime"
+make_runtime_copy "$runtime" "$game"
+rm "$runtime/Shader/basic.vert"
+mkfifo "$runtime/Shader/basic.vert"
+log="$shots/startup.log"
+
+cd "$runtime"
+start_game "$log"
+if ! wait_for_window; then
+  fail "no window appeared"; cat "$log" "$log.err"; finish startup_session
+fi
+
+# --- the loading screen, while the World waits for its first shader ---------
+size=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p')
+[ "$size" = "1024x768" ]; check $? "full-screen window of 1024x768 (got $size)"
+# The window is black until the first swap: wait for the sky with the message on it.
+scene_pixels=$((1024 * 550))
+loading=1
+for _ in $(seq 1 "$(scaled 100)"); do
+  shot loading
+  if [ "$(matching loading "$scene_region" "$sky" 3)" -eq "$scene_pixels" ]; then loading=0; break; fi
+  sleep 0.1
+done
+keep_shot loading startup-
+check $loading "the loading screen shows the sky, and only the sky, while the level is built"
+[ "$(matching loading "$message_band" "$text_black" 20)" -gt 1500 ]
+check $? "the loading message is written on the message line"
+! grep -q 'Initialize PhysX' "$log"; check $? "the world is built after the loading message is shown"
+
+# --- the level arrives ------------------------------------------------------
+timeout 30 cat "$OLDPWD/Shader/basic.vert" >"$runtime/Shader/basic.vert"
+wait_for_level "$log"; check $? "the level is built"
+shot countdown1
+sleep 1
+shot countdown2
+keep_shot countdown1 startup-
+[ "$(matching countdown1 "$sled_region" "$jacket_blue" 12)" -gt 200 ]
+check $? "the rider is seen from behind in the middle of the screen"
+[ "$(matching countdown1 "$ground_region" "$snow" 12)" -gt 50000 ]
+check $? "snow around the sled"
+[ "$(matching countdown1 "$clock_region" "$clock_orange" 15)" -gt 2000 ] &&
+  [ "$(differing countdown1 countdown2 "$clock_region")" -eq 0 ]
+check $? "the clock is shown and holds during the countdown"
+[ "$(matching countdown1 "$message_band" "$text_black" 20)" -gt 100 ] &&
+  [ "$(differing countdown1 countdown2 "$message_band")" -gt 50 ]
+check $? "the countdown counts down on the message line"
+
+sleep "$(scaled 3)"
+shot race1
+sleep 1
+shot race2
+keep_shot race2 startup-
+[ "$(differing race1 race2 "$clock_region")" -gt 100 ]
+check $? "the clock runs after the countdown"
+
+# --- start-up lines, in order -----------------------------------------------
+lines_in_order "$log" \
+  "init panel" \
+  "Loading Texture: Models/font1.png" \
+  "Loading Texture: models/wintext.png" \
+  "Loading Texture: models/failtext.png" \
+  "Loading Texture: models/help.png" \
+  "Initialize PhysX" \
+  "Initialize PhysX scene" \
+  "Importing file: models/terrain.obj" \
+  "Importing file: Models/rock.obj" \
+  "Importing file: Models/tree_fallen.obj" \
+  "Importing file: Models/tree_stump.obj" \
+  "Importing file: Models/billboard.obj" \
+  "Importing file: Models/tree.obj" \
+  "Importing file: models/checkpoint.obj" \
+  "Importing file: models/cow.obj" \
+  "Importing file: models/snowflake.obj" \
+  "Importing file: Models/torso.obj" \
+  "Importing file: Models/left.obj" \
+  "Importing file: Models/right.obj"
+check $? "start-up lines: text resources, panels, physics, then the level's models"
+
+# --- the close button ends the game like Escape ------------------------------
+"$close_request" Frostline; check $? "close request sent"
+wait_for_exit 60
+[ "$status" = 0 ]; check $? "close request: exit status 0 (got $status)"
+no_sanitizer_report "$log"; check $? "no sanitizer report"
+finish startup_session
