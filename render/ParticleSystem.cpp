@@ -68,7 +68,7 @@ void releaseSharedArrays()
 namespace frostline::scene {
 
 ParticleSystem::ParticleSystem(ShaderProgram* program, ShaderProgram* secondProgram)
-    : Shape(program, secondProgram)
+    : Shape(program, secondProgram), clock(glfwGetTime)
 {
     modelMatrix = mat4(1.0f);
     if (sharedParticleArrays.users++ == 0) {
@@ -93,7 +93,7 @@ void ParticleSystem::draw()
 {
     glEnable(GL_PROGRAM_POINT_SIZE);
     glUseProgram(program->program);
-    glUniform1f(systemTimeLocation, static_cast<float>(glfwGetTime()));
+    glUniform1f(systemTimeLocation, static_cast<float>(clock()));
     glUniform1f(factorLocation, factor);
     // Soft flakes must not hide each other through their transparent rims.
     glDepthMask(GL_FALSE);

@@ -3,6 +3,8 @@
 // computed by the "particlesystem" vertex stage from "systemTime".
 #pragma once
 
+#include <functional>
+
 #include <GL/glew.h>
 
 #include "scene/Shape.h"
@@ -45,6 +47,8 @@ public:
     GLint factorLocation = -1;      ///< "factor"
     GLint mvpLocation = -1;         ///< "modelViewProjectionMatrix"
     GLint prevMvpLocation = -1;     ///< "prevMVPMatrix"
+    /// Where "systemTime" comes from (s): the window library's timer; tests script it.
+    std::function<double()> clock;
 };
 
 }  // namespace frostline::scene

@@ -6,6 +6,8 @@
 #include "render/ParticleSystem.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderProgram.h"
+#include "render/ShadowCache.h"
+#include "scene/Collectable.h"
 #include "scene/Light.h"
 #include "scene/Shape.h"
 
@@ -44,7 +46,13 @@ World::World(LevelContent content)
     depthProgram = new ShaderProgram("Shader/DepthRTT.vert", "Shader/DepthRTT.frag");
     // Without a complete depth map the game still runs, only without shadows.
     shadowTarget = new ShadowTarget();
-    shadowTarget->create();
+    if (shadowTarget->create()) {
+        shadowCache = new ShadowCache();
+        if (!shadowCache->create()) {
+            delete shadowCache;
+            shadowCache = nullptr;
+        }
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     depthBiasMatrix = mat4(vec4(0.5f, 0.0f, 0.0f, 0.0f), vec4(0.0f, 0.5f, 0.0f, 0.0f),
                            vec4(0.0f, 0.0f, 0.5f, 0.0f), vec4(0.5f, 0.5f, 0.5f, 1.0f));
@@ -60,6 +68,26 @@ World::World(LevelContent content)
         createCollectables(physicsWorld);
         createPlayer(physicsWorld);
         createSprays();
+        markMovingShapes();
+    }
+}
+
+void World::markMovingShapes()
+{
+    if (!shadowCache) {
+        return;
+    }
+    // The sled moves with its parts and the pick-ups spin: none of them belongs in the
+    // still part of the depth map (anything else that moves is found out when it does).
+    for (scene::SceneObject* object : objects) {
+        if (auto* collectable = dynamic_cast<scene::Collectable*>(object)) {
+            shadowCache->markMoving(collectable);
+        }
+    }
+    if (player) {
+        shadowCache->markMoving(player);
+        shadowCache->markMoving(player->leftPart);
+        shadowCache->markMoving(player->rightPart);
     }
 }
 
@@ -86,6 +114,8 @@ World::~World()
     velocityTarget->release();
     sceneTarget->release();
     shadowTarget->release();
+    delete shadowCache;
+    shadowCache = nullptr;
     delete velocityTarget;
     delete sceneTarget;
     delete shadowTarget;

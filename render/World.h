@@ -18,6 +18,7 @@ namespace frostline {
 class ShaderProgram;
 class PhysicsWorld;
 struct ShadowTarget;
+class ShadowCache;
 struct SceneTarget;
 struct VelocityTarget;
 
@@ -104,6 +105,9 @@ public:
     void createScreenQuad();
     /// Caches uniforms and sets the light uniforms of basicProgram once.
     void lookUpUniforms();
+    /// Tells the depth-map cache which shapes move from the start: the sled, its parts
+    /// and the pick-ups.
+    void markMovingShapes();
 
     // Level population (level/LevelPopulation.cpp), called in this order by World().
     /// Terrain, rocks, trees, stump, fallen tree and billboard.
@@ -137,6 +141,14 @@ public:
     UniformLocations uniforms;                      ///< cached uniform locations
     GLuint quadVertexArray = 0;                     ///< full-screen quad
     GLuint quadBuffer = 0;                          ///< its six 2D positions
+
+    /// Draws every pass in full each frame: the whole depth map cleared and redrawn.
+    /// The picture is the same either way; the full way is kept for the test that
+    /// compares the two.
+    bool plainPasses = false;
+    /// The still part of the sun's depth map, kept between frames (owned); null when
+    /// its target could not be built, and then the map is drawn in full.
+    ShadowCache* shadowCache = nullptr;
 
     /// Level objects the World owns (the player excepted), destroyed when the
     /// object set is emptied at teardown. Level population may hand its objects here.

@@ -2,12 +2,15 @@
 // image, the snow sprays and the motion-blur composite.
 #include "render/World.h"
 
+#include <vector>
+
 #include <glm/gtc/type_ptr.hpp>
 
 #include "app/Globals.h"
 #include "render/ParticleSystem.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderProgram.h"
+#include "render/ShadowCache.h"
 #include "scene/Light.h"
 #include "scene/Shape.h"
 
@@ -65,14 +68,25 @@ void World::renderShadowPass()
     glCullFace(GL_BACK);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
     glUseProgram(depthProgram->program);
     const mat4 depthViewProjection = lightViewProjection();
+    std::vector<scene::Shape*> shapes;
     for (scene::SceneObject* object : objects) {
         if (scene::Shape* shape = visibleShape(object)) {
-            uploadMatrix(uniforms.depthMvpLocation, depthViewProjection * shape->getModelMatrix());
-            shape->drawDepth();
+            shapes.push_back(shape);
+        }
+    }
+
+    if (shadowCache && !plainPasses) {
+        shadowCache->update(*shadowTarget, shapes, depthViewProjection, uniforms.depthMvpLocation);
+    } else {
+        // The whole map, cleared and drawn again; the kept copy no longer matches it.
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        for (scene::Shape* shape : shapes) {
+            drawShapeDepth(*shape, depthViewProjection, uniforms.depthMvpLocation);
+        }
+        if (shadowCache) {
+            shadowCache->invalidate();
         }
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

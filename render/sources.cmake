@@ -3,6 +3,7 @@ list(APPEND FROSTLINE_SOURCES
   render/ParticleSystem.cpp
   render/RenderTargets.cpp
   render/ShaderProgram.cpp
+  render/ShadowCache.cpp
   render/Texture.cpp
   render/World.cpp
   render/WorldRendering.cpp

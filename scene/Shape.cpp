@@ -1,5 +1,6 @@
 #include "scene/Shape.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -174,6 +175,12 @@ void Shape::buildMeshes(const aiScene& scene)
 
         const size_t vertexBytes = static_cast<size_t>(mesh.mNumVertices) * 3 * sizeof(float);
         if (mesh.HasPositions() && mesh.mNumVertices > 0) {
+            entry.boxMin = entry.boxMax = vec3(mesh.mVertices[0].x, mesh.mVertices[0].y, mesh.mVertices[0].z);
+            for (unsigned int v = 1; v < mesh.mNumVertices; ++v) {
+                const vec3 p(mesh.mVertices[v].x, mesh.mVertices[v].y, mesh.mVertices[v].z);
+                entry.boxMin = glm::min(entry.boxMin, p);
+                entry.boxMax = glm::max(entry.boxMax, p);
+            }
             entry.positionBuffer = uploadArrayBuffer(mesh.mVertices, vertexBytes);
             pointAttribute(program, "vPosition", 3);
             pointAttribute(motionBlurProgram, "vPosition", 3);
@@ -208,6 +215,20 @@ void Shape::buildMeshes(const aiScene& scene)
             boundingRadius = std::max(boundingRadius, length(vec3(p.x, p.y, p.z)));
         }
     }
+}
+
+bool meshesBox(const Shape& shape, vec3& boxMin, vec3& boxMax)
+{
+    bool found = false;
+    for (const MeshEntry& entry : *shape.meshes) {
+        if (entry.positionBuffer == 0) {
+            continue;
+        }
+        boxMin = found ? glm::min(boxMin, entry.boxMin) : entry.boxMin;
+        boxMax = found ? glm::max(boxMax, entry.boxMax) : entry.boxMax;
+        found = true;
+    }
+    return found;
 }
 
 Actor* Shape::getActor() { return nullptr; }

@@ -32,6 +32,8 @@ struct MeshEntry {
     GLuint indexBuffer = 0;           ///< 32-bit triangle indices, 3 a face
     GLuint normalBuffer = 0;          ///< normals, 3 floats a vertex (0 when none)
     GLuint texCoordBuffer = 0;        ///< texture coordinates, 2 floats a vertex
+    vec3 boxMin{0.0f};                ///< model-space box around the mesh's vertices
+    vec3 boxMax{0.0f};
 };
 
 /// The meshes of one model, in the model's mesh order. Shared by a shape and its
@@ -82,5 +84,9 @@ public:
     std::shared_ptr<MeshList> meshes;            ///< one entry per imported mesh, shared by copies
     float boundingRadius = 0.0f;                 ///< bounding sphere about the model origin (model units)
 };
+
+/// Model-space box around the vertices of every mesh of shape; false (box untouched)
+/// when the shape has no mesh.
+bool meshesBox(const Shape& shape, vec3& boxMin, vec3& boxMax);
 
 }  // namespace frostline::scene

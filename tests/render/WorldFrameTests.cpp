@@ -215,6 +215,23 @@ TEST_F(WorldFrameTest, TheBlocksShadowDarkensTheSnowRightUpToItsFoot)
     EXPECT_GT(checked, 200);
 }
 
+TEST_F(WorldFrameTest, AMovingBlockTakesItsShadowAlong)
+{
+    // The shadow falls toward +x and -z of the block; the block slides 6 units toward -x
+    // in three steps, and the snow where its shadow lay is lit again.
+    renderFrame();
+    renderFrame();
+    const vec3 firstShadow(1.6f, 0.0f, -1.6f);
+    const int lit = brightness(windowPixel(vec3(-4.0f, 0.0f, 4.0f)));
+    ASSERT_LT(brightness(windowPixel(firstShadow)), lit - 300);
+    for (int step = 0; step < 3; ++step) {
+        block->translate(-2.0f, 0.0f, 0.0f);
+        renderFrame();
+    }
+    EXPECT_NEAR(brightness(windowPixel(firstShadow)), lit, 6);
+    EXPECT_LT(brightness(windowPixel(firstShadow - vec3(6.0f, 0.0f, 0.0f))), lit - 300);
+}
+
 TEST_F(WorldFrameTest, ACameraMovingSidewaysWritesTheSceneMotion)
 {
     // Standing still, nothing moves on screen (after the first frame).
