@@ -6,6 +6,9 @@
 
 #include <GL/glew.h>
 
+#include <sys/resource.h>
+
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -111,7 +114,18 @@ void stepCamera(World& world)
     world.camera->update(0.0f);
 }
 
-/// Runs pass once per iteration, closed by glFinish; reports the frame's object counts.
+/// Processor time of the whole process so far (ms): llvmpipe's threads included, so
+/// that the figure shows the work of a pass even while other programs share the cores.
+double processCpuMilliseconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + t.tv_usec * 1e-3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+/// Runs pass once per iteration, closed by glFinish; reports the frame's object counts
+/// and the processor time of all threads per iteration.
 template <typename Pass>
 void measure(benchmark::State& state, BenchScene& bench, Pass pass)
 {
@@ -123,10 +137,13 @@ void measure(benchmark::State& state, BenchScene& bench, Pass pass)
     stepCamera(world);
     world.renderFrame();
     glFinish();
+    const double cpuStart = processCpuMilliseconds();
     for (auto _ : state) {
         pass(world, bench);
         glFinish();
     }
+    state.counters["all_threads_cpu_ms"] =
+        (processCpuMilliseconds() - cpuStart) / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
     state.counters["objects"] = static_cast<double>(totalObjectCount);
 }
 

@@ -13,6 +13,8 @@
 #include <set>
 #include <string>
 
+#include <sys/resource.h>
+
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
@@ -53,6 +55,15 @@ long peakResidentKilobytes()
         }
     }
     return -1;
+}
+
+/// Processor time of the whole process so far (ms), llvmpipe's threads included.
+double processCpuMilliseconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + t.tv_usec * 1e-3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 /// The gate the race expects next, or null once all are passed.
@@ -159,6 +170,7 @@ int main(int argc, char** argv)
     while (running && !glfwWindowShouldClose(window)) {
         held = raceStarted ? autopilotKeys(*world, *raceState) : std::set<int>{};
         const double frameStart = glfwGetTime();
+        const double cpuStart = processCpuMilliseconds();
         runFrame();
         if (firstFrame) {
             // The first countdown frame is on the screen once the swap has been done.
@@ -167,7 +179,9 @@ int main(int argc, char** argv)
             log << "first-countdown-frame-ns " << wallClockNanoseconds() << "\n";
             firstFrame = false;
         }
-        log << "frame " << (glfwGetTime() - frameStart) * 1e3 << " " << deltaTime * 1e3 << "\n";
+        // Wall time of this frame, the frame time the game measured, processor time of all threads.
+        log << "frame " << (glfwGetTime() - frameStart) * 1e3 << " " << deltaTime * 1e3 << " "
+            << processCpuMilliseconds() - cpuStart << "\n";
         rideTime += deltaTime;
         if (raceState->nextCheckpoint - 1 > gatesPassed) {
             gatesPassed = raceState->nextCheckpoint - 1;

@@ -38,12 +38,15 @@ first_ns=$(awk '$1 == "first-countdown-frame-ns" { print $2 }' "$out/ride.log")
 ride_fps() { tail -n +2 "$out/fps"; }
 ride_frametimes() { tail -n +3 "$frametime_file"; }
 log_frametimes() { awk '$1 == "frame" { print $3 }' "$out/ride.log" | tail -n +2; }
+log_cputimes() { awk '$1 == "frame" { print $4 }' "$out/ride.log" | tail -n +2; }
 
-echo "Ride: $(awk '$1 == "decided" { print "race " $2 " after " $3 " s, " $6 " points" }' "$out/ride.log")" \
+echo "Ride: $(awk '$1 == "decided" { print "race " $2 " after " $3 " s, " $5 " points" }' "$out/ride.log")" \
   "$(awk '$1 == "frame" { n++ } END { print "(" n " frames)" }' "$out/ride.log")"
 echo "Frames per second (Mesa, once a second): median $(ride_fps | median), 5th percentile $(ride_fps | percentile 5)"
 echo "Frame time (Mesa, every frame): median $(ride_frametimes | median) ms, 95th percentile $(ride_frametimes | percentile 95) ms"
 echo "Frame time (ride log): median $(log_frametimes | median) ms, 95th percentile $(log_frametimes | percentile 95) ms"
+echo "Processor time a frame, all threads (ride log): median $(log_cputimes | median) ms" \
+  "(over 2 cores; more than the frame time when other programs leave them free)"
 echo "Start to first countdown frame: $(( (first_ns - start_ns) / 1000000 )) ms"
 echo "  steps (ms): $(awk '$1 == "step" { printf "%s %.0f, ", $2, $3 }' "$out/ride.log" | sed 's/, $//')"
 echo "Peak resident memory: $(awk -F': ' '/Maximum resident set size/ { printf "%.0f MB", $2 / 1024 }' "$out/time")"
