@@ -8,7 +8,6 @@
 #include "app/Globals.h"
 #include "app/MainLoop.h"
 #include "controls/KeyInput.h"
-#include "physics/PhysicsWorld.h"
 #include "scene/Camera.h"
 #include "scene/Collectable.h"
 #include "tests/support/GlTestContext.h"
@@ -55,26 +54,8 @@ RaceHarness::~RaceHarness()
 void RaceHarness::frame(float dt)
 {
     deltaTime = dt;
-    raceStarted = updateCountdown();
-    if (raceStarted) {
-        controller->update(window, dt);
-    }
-    if (!race->paused) {
-        world->update();
-        if (raceStarted && !race->gameOver) {
-            race->timeLeft -= dt;
-            if (race->timeLeft <= 0.0f) {
-                race->timeLeft = 0.0f;
-                race->gameOver = true;
-                race->lost = true;
-            }
-        }
-    }
-    world->camera->update(dt);
-    Scene* physicsScene = PhysicsWorld::instance().scene;
-    physicsScene->simulate(dt);
-    physicsScene->fetchResults(true);
-    // The HUD brings the sled to rest after the race.
+    simulateFrame();
+    // Drawing is left out; of the HUD's work only its brake after the race moves anything.
     if (race->gameOver && sled->speed > 0.0f) {
         sled->brake(dt);
     }
