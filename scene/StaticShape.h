@@ -42,7 +42,7 @@ public:
     void rotateY(float degrees) override;
     /// Turns the actor about its own Z axis (degrees), then copies its pose.
     void rotateZ(float degrees) override;
-    /// The actor's position (world units).
+    /// The actor's position (world units); once released, where the shape was last drawn.
     vec3 getPosition() override;
     /// The actor, or null once released.
     Actor* getActor() override;
