@@ -4,9 +4,12 @@
 
 in vec2 screenCoord;
 
-uniform sampler2D blurTexture;      // unit 1: the lit scene
+uniform sampler2D blurTexture;      // unit 1: the lit scene (clamped at its edges)
 uniform sampler2D velocityTexture;  // unit 2: motion since the last frame, texture units
 uniform float blurScale;
+// The composite mirrors taps past the screen's edges itself (the image clamps); off
+// when the image is read through a mirroring sampler instead (the plain way).
+uniform bool mirrorTaps;
 
 out vec4 fragColor;
 
@@ -20,18 +23,23 @@ void main()
     // The velocity image matches the window pixel for pixel: fetch, do not filter.
     vec2 motion = texelFetch(velocityTexture, ivec2(gl_FragCoord.xy), 0).xy * blurScale;
     float reach = length(motion);
-    // Below half a pixel the blur would not show: one tap is the same picture.
+    // Below half a pixel the blur would not show: every tap reads the pixel itself.
+    // (One path for all pixels: llvmpipe runs both sides of a branch anyway.)
     if (reach * float(textureSize(blurTexture, 0).x) < 0.5) {
-        fragColor = vec4(texture(blurTexture, screenCoord).rgb, 1.0);
-        return;
-    }
-    if (reach > longestBlur) {
+        motion = vec2(0.0);
+    } else if (reach > longestBlur) {
         motion *= longestBlur / reach;
     }
     vec3 sum = vec3(0.0);
     for (int i = 0; i < taps; ++i) {
         float t = float(i) / float(taps - 1) - 0.5;
-        sum += texture(blurTexture, screenCoord - motion * t).rgb;
+        vec2 c = screenCoord - motion * t;
+        if (mirrorTaps) {
+            // Back into the image, exactly: |c| below 0, 2 - c beyond 1.
+            c = abs(c);
+            c = min(c, 2.0 - c);
+        }
+        sum += texture(blurTexture, c).rgb;
     }
     fragColor = vec4(sum / float(taps), 1.0);
 }
