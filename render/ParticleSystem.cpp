@@ -1,7 +1,9 @@
 #include "render/ParticleSystem.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <iostream>
 #include <vector>
 
 #include <GLFW/glfw3.h>
@@ -49,7 +51,78 @@ void buildSharedArrays(const ShaderProgram& program)
     };
     upload(arrays.velocityBuffer, velocities, "velocity", 3);
     upload(arrays.startTimeBuffer, startTimes, "startTime", 1);
+    glGenBuffers(1, &arrays.shownIndexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, arrays.shownIndexBuffer);
     glBindVertexArray(0);
+}
+
+/// Reads back every particle's "showHash" as program's vertex stage computes it: the
+/// program is linked again with that output captured and the points run through it
+/// once, without rasterising. A program without the output is linked back as it was
+/// (the sprays then draw every particle).
+std::vector<float> captureShowHashes(const ShaderProgram& program)
+{
+    const GLuint p = program.program;
+    const char* captured[] = {"showHash"};
+    glTransformFeedbackVaryings(p, 1, captured, GL_INTERLEAVED_ATTRIBS);
+    glLinkProgram(p);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(p, GL_LINK_STATUS, &linked);
+    if (linked != GL_TRUE) {
+        std::cout << "Spray particles: no \"showHash\" to read, every particle is drawn" << std::endl;
+        glTransformFeedbackVaryings(p, 0, nullptr, GL_INTERLEAVED_ATTRIBS);
+        glLinkProgram(p);
+        return {};
+    }
+
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, buffer);
+    glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, particleCount * sizeof(float), nullptr, GL_STATIC_READ);
+    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, buffer);
+    glUseProgram(p);
+    glEnable(GL_RASTERIZER_DISCARD);
+    glBindVertexArray(sharedParticleArrays.vertexArray);
+    glBeginTransformFeedback(GL_POINTS);
+    glDrawArrays(GL_POINTS, 0, particleCount);
+    glEndTransformFeedback();
+    glBindVertexArray(0);
+    glDisable(GL_RASTERIZER_DISCARD);
+
+    std::vector<float> hashes(particleCount);
+    glGetBufferSubData(GL_TRANSFORM_FEEDBACK_BUFFER, 0, particleCount * sizeof(float), hashes.data());
+    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, 0);
+    glDeleteBuffers(1, &buffer);
+    return hashes;
+}
+
+/// Lists in the element buffer, in particle order, every particle a spray of this
+/// strength shows; returns how many. Both sprays share the strength, so the second
+/// spray of a frame finds the list made.
+int listShownParticles(float factor)
+{
+    SharedParticleArrays& arrays = sharedParticleArrays;
+    // As the vertex stage decides; the margin only adds particles it then hides itself.
+    constexpr float margin = 1e-3f;
+    const float threshold = std::clamp(factor * 2.0f, 0.0f, 1.0f) + margin;
+    const int count = static_cast<int>(std::lower_bound(arrays.sortedShowHashes.begin(),
+                                                        arrays.sortedShowHashes.end(), threshold) -
+                                       arrays.sortedShowHashes.begin());
+    if (count == arrays.shownCount) {
+        return count;
+    }
+    std::vector<std::uint32_t> shown;
+    shown.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < particleCount; ++i) {
+        if (arrays.showHashes[i] < threshold) {
+            shown.push_back(static_cast<std::uint32_t>(i));
+        }
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, arrays.shownIndexBuffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(shown.size() * sizeof(std::uint32_t)),
+                 shown.data(), GL_STREAM_DRAW);
+    arrays.shownCount = count;
+    return count;
 }
 
 void releaseSharedArrays()
@@ -57,6 +130,7 @@ void releaseSharedArrays()
     SharedParticleArrays& arrays = sharedParticleArrays;
     glDeleteBuffers(1, &arrays.startTimeBuffer);
     glDeleteBuffers(1, &arrays.velocityBuffer);
+    glDeleteBuffers(1, &arrays.shownIndexBuffer);
     glDeleteVertexArrays(1, &arrays.vertexArray);
     arrays = SharedParticleArrays{};
 }
@@ -73,6 +147,10 @@ ParticleSystem::ParticleSystem(ShaderProgram* program, ShaderProgram* secondProg
     modelMatrix = mat4(1.0f);
     if (sharedParticleArrays.users++ == 0) {
         buildSharedArrays(*program);
+        SharedParticleArrays& arrays = sharedParticleArrays;
+        arrays.showHashes = captureShowHashes(*program);
+        arrays.sortedShowHashes = arrays.showHashes;
+        std::sort(arrays.sortedShowHashes.begin(), arrays.sortedShowHashes.end());
     }
     glUseProgram(program->program);
     systemTimeLocation = glGetUniformLocation(program->program, "systemTime");
@@ -98,7 +176,12 @@ void ParticleSystem::draw()
     // Soft flakes must not hide each other through their transparent rims.
     glDepthMask(GL_FALSE);
     glBindVertexArray(sharedParticleArrays.vertexArray);
-    glDrawArrays(GL_POINTS, 0, particleCount);
+    if (drawEveryParticle || sharedParticleArrays.showHashes.empty()) {
+        glDrawArrays(GL_POINTS, 0, particleCount);
+    } else {
+        // The hidden particles would only be moved out of the view by the vertex stage.
+        glDrawElements(GL_POINTS, listShownParticles(factor), GL_UNSIGNED_INT, nullptr);
+    }
     glBindVertexArray(0);
     glDepthMask(GL_TRUE);
     glDisable(GL_PROGRAM_POINT_SIZE);

@@ -3,7 +3,9 @@
 // computed by the "particlesystem" vertex stage from "systemTime".
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include <GL/glew.h>
 
@@ -20,6 +22,14 @@ struct SharedParticleArrays {
     GLuint velocityBuffer = 0;   ///< 3 floats a particle: launch velocity (world units / s)
     GLuint startTimeBuffer = 0;  ///< 1 float a particle: start time (s)
     int users = 0;               ///< sprays alive; the arrays exist while it is above 0
+
+    /// Every particle's "showHash" as the vertex stage computes it (the stage hides a
+    /// particle when it is not below the strength threshold); empty when it could not be read.
+    std::vector<float> showHashes;
+    /// The same numbers in ascending order.
+    std::vector<float> sortedShowHashes;
+    GLuint shownIndexBuffer = 0;  ///< element buffer of the vertex array: shown particles in particle order
+    int shownCount = -1;          ///< particles the element buffer lists (-1: none yet)
 };
 
 extern SharedParticleArrays sharedParticleArrays;  ///< the process-wide particle arrays
@@ -49,6 +59,9 @@ public:
     GLint prevMvpLocation = -1;     ///< "prevMVPMatrix"
     /// Where "systemTime" comes from (s): the window library's timer; tests script it.
     std::function<double()> clock;
+    /// Draws all particles, hidden ones included (the plain way); otherwise only those
+    /// the strength shows, in the same order, which gives the same picture.
+    bool drawEveryParticle = false;
 };
 
 }  // namespace frostline::scene

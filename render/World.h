@@ -139,12 +139,13 @@ public:
     float blurScale = 0.8f;                         ///< motion-blur strength of this frame
     mat4 depthBiasMatrix{1.0f};                     ///< light clip space [-1, 1] to texture space [0, 1]
     UniformLocations uniforms;                      ///< cached uniform locations
+    GLint mirrorTapsLocation = -1;                  ///< postprocess "mirrorTaps": the blur mirrors at the edges itself
     GLuint quadVertexArray = 0;                     ///< full-screen quad
     GLuint quadBuffer = 0;                          ///< its six 2D positions
 
-    /// Draws every pass in full each frame: the whole depth map cleared and redrawn.
-    /// The picture is the same either way; the full way is kept for the test that
-    /// compares the two.
+    /// Draws every pass the plain way: the whole depth map cleared and redrawn each
+    /// frame, the blur reading the image through a mirroring sampler. The picture is
+    /// the same either way; the plain way is kept for the test that compares the two.
     bool plainPasses = false;
     /// The still part of the sun's depth map, kept between frames (owned); null when
     /// its target could not be built, and then the map is drawn in full.

@@ -154,6 +154,7 @@ void World::drawSprays(const mat4& viewProjection, const SledSprayState& sled)
     for (const auto& [spray, active] : sprays) {
         const mat4 mvp = viewProjection * spray->getModelMatrix();
         if (active) {
+            spray->drawEveryParticle = plainPasses;
             glUseProgram(spray->program->program);
             uploadMatrix(spray->mvpLocation, mvp);
             uploadMatrix(spray->prevMvpLocation, spray->previousMvp);
@@ -178,9 +179,15 @@ void World::renderPostProcess()
     glBindTexture(GL_TEXTURE_2D, sceneTarget->velocityTexture);
     glUniform1i(uniforms.blurTextureLocation, 1);
     glUniform1i(uniforms.velocityTextureLocation, 2);
+    // The image clamps and the shader mirrors the taps past the edges; the plain way lets
+    // a mirroring sampler do it.
+    glUniform1i(mirrorTapsLocation, plainPasses ? 0 : 1);
+    glBindSampler(1, plainPasses ? sceneTarget->mirroredSampler : 0);
 
     glBindVertexArray(quadVertexArray);
     glDrawArrays(GL_TRIANGLES, 0, 6);
+    // Unit 1 holds the sun's depth map in the next scene pass, with its own comparison state.
+    glBindSampler(1, 0);
     if (wireframe) {
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     }

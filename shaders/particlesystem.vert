@@ -15,6 +15,9 @@ uniform mat4 prevMVPMatrix;
 out float fade;
 out vec4 currentClip;
 out vec4 previousClip;
+// The particle's fixed number, read back once by the program: knowing which particles
+// a strength hides, it hands only the others to the draw.
+out float showHash;
 
 const float launchScale = 0.3;           // the stored velocities are a hard throw
 const vec3 gravity = vec3(0.0, -9.81, 0.0);
@@ -32,6 +35,7 @@ float particleHash(float seed)
 void main()
 {
     float hash = particleHash(startTime);
+    showHash = hash;
     // A weak spray shows only some of its particles.
     if (hash >= clamp(factor * 2.0, 0.0, 1.0)) {
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);  // outside the view: clipped
