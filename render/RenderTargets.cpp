@@ -1,5 +1,6 @@
 #include "render/RenderTargets.h"
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 
@@ -145,7 +146,14 @@ bool VelocityTarget::create()
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RG32F, windowWidth, windowHeight, 0, GL_RG, GL_FLOAT, nullptr);
-    glGenerateMipmap(GL_TEXTURE_2D);
+    // The whole chain of levels, allocated level by level: generating them from an image
+    // that holds nothing yet gives the same texture, but costs llvmpipe a blit shader
+    // compiled at start-up (about 0.1 s).
+    for (GLint level = 1, w = windowWidth, h = windowHeight; w > 1 || h > 1; ++level) {
+        w = std::max(w / 2, 1);
+        h = std::max(h / 2, 1);
+        glTexImage2D(GL_TEXTURE_2D, level, GL_RG32F, w, h, 0, GL_RG, GL_FLOAT, nullptr);
+    }
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);

@@ -48,6 +48,13 @@ TEST_F(RenderTargetTest, SceneAndVelocityTargetsAreCompleteAtTheWindowSize)
     VelocityTarget velocity;
     ASSERT_TRUE(velocity.create());
     EXPECT_EQ(statusOf(velocity.framebuffer), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    // The spare velocity target holds every level of its chain, down to 1 x 1 at level 10.
+    GLint smallest[2] = {0, 0};
+    glBindTexture(GL_TEXTURE_2D, velocity.texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 10, GL_TEXTURE_WIDTH, &smallest[0]);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 10, GL_TEXTURE_HEIGHT, &smallest[1]);
+    EXPECT_EQ(smallest[0], 1);
+    EXPECT_EQ(smallest[1], 1);
 
     // Clearing gives the sky in the image and no motion in the velocity image.
     glBindFramebuffer(GL_FRAMEBUFFER, scene.framebuffer);
