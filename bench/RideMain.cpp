@@ -177,6 +177,7 @@ int main(int argc, char** argv)
             glFinish();
             log << "step first-frame " << clock.lap() << "\n";
             log << "first-countdown-frame-ns " << wallClockNanoseconds() << "\n";
+            log << "first-countdown-frame-cpu-ms " << processCpuMilliseconds() << std::endl;
             firstFrame = false;
         }
         // Wall time of this frame, the frame time the game measured, processor time of all threads.

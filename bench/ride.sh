@@ -47,7 +47,8 @@ echo "Frame time (Mesa, every frame): median $(ride_frametimes | median) ms, 95t
 echo "Frame time (ride log): median $(log_frametimes | median) ms, 95th percentile $(log_frametimes | percentile 95) ms"
 echo "Processor time a frame, all threads (ride log): median $(log_cputimes | median) ms" \
   "(over 2 cores; more than the frame time when other programs leave them free)"
-echo "Start to first countdown frame: $(( (first_ns - start_ns) / 1000000 )) ms"
+echo "Start to first countdown frame: $(( (first_ns - start_ns) / 1000000 )) ms" \
+  "($(awk '$1 == "first-countdown-frame-cpu-ms" { printf "%.0f", $2 }' "$out/ride.log") ms processor time)"
 echo "  steps (ms): $(awk '$1 == "step" { printf "%s %.0f, ", $2, $3 }' "$out/ride.log" | sed 's/, $//')"
 echo "Peak resident memory: $(awk -F': ' '/Maximum resident set size/ { printf "%.0f MB", $2 / 1024 }' "$out/time")"
 [ -n "${RIDE_KEEP:-}" ] || rm -rf "$out"
