@@ -144,8 +144,9 @@ public:
     GLuint quadBuffer = 0;                          ///< its six 2D positions
 
     /// Draws every pass the plain way: the whole depth map cleared and redrawn each
-    /// frame, the blur reading the image through a mirroring sampler. The picture is
-    /// the same either way; the plain way is kept for the test that compares the two.
+    /// frame, every spray particle handed to the draw, the blur reading the image
+    /// through a mirroring sampler. The picture is the same either way (within one
+    /// level of filtering precision); the plain way is kept for the test that compares both.
     bool plainPasses = false;
     /// The still part of the sun's depth map, kept between frames (owned); null when
     /// its target could not be built, and then the map is drawn in full.
