@@ -70,7 +70,7 @@ mv "$prefix" "$shots/prefix"
 prefix="$shots/prefix"
 
 # --- uninstall as the README says --------------------------------------------------
-xargs rm -f <"$shots/manifest"
+xargs -d '\n' rm -f <"$shots/manifest"
 rm -rf "$prefix/share/frostline" "$prefix/libexec/frostline"
 [ -z "$(find "$prefix" -name '*frostline*')" ]
 check $? "uninstall leaves nothing of the game"

@@ -229,6 +229,14 @@ clock_mask() {
   echo "${left#+}"
 }
 
+# clock_change NAME_A NAME_B: number of pixels in which the race time's digits
+# of two screenshots differ (whatever lies behind them).
+clock_change() {
+  clock_mask "$1" >/dev/null
+  clock_mask "$2" >/dev/null
+  compare -metric AE "$shots/$1.clock.pbm" "$shots/$2.clock.pbm" null: 2>&1 | cut -d' ' -f1
+}
+
 # clock_reads_zero START_NAME NAME: the clock of NAME reads 00.00, given START_NAME
 # showing the starting 10.00: the two texts differ only in their first digit,
 # and that digit is the same "0" as the second one. Digits are 64 pixels apart.
