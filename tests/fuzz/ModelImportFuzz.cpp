@@ -1,0 +1,125 @@
+// Fuzz target: a model file of the level, malformed. It goes the way the level
+// loads its scenery: import with the game's post-processing, meshes and
+// textures onto the GPU, a box body and a cooked triangle-mesh body put into
+// the physics scene and moved. Every input must either load or end in one of
+// the import's fatal messages naming the file; a crash, a sanitizer report or
+// any other fatal message is a fault. Runs in the runtime folder (shaders and
+// the default texture) under a display.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <fcntl.h>
+#include <sanitizer/lsan_interface.h>
+#include <unistd.h>
+
+#include "physics/PhysicsWorld.h"
+#include "render/ShaderProgram.h"
+#include "scene/StaticShape.h"
+#include "tests/fuzz/FatalTrap.h"
+#include "tests/support/GlTestContext.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace frostline;
+
+std::string modelPath;
+ShaderProgram* program = nullptr;
+Material* material = nullptr;
+
+/// The messages with which the game may refuse a model at modelPath.
+bool isImportRefusal(const std::string& message)
+{
+    return message == "Could not import the model " + modelPath ||
+           message == "The model " + modelPath + " holds no mesh" ||
+           message == "Could not build the collision mesh of " + modelPath;
+}
+
+/// Whether Assimp reads the model with the post-processing the game asks for.
+bool assimpAccepts()
+{
+    Assimp::Importer probe;
+    return probe.ReadFile(modelPath, aiProcess_JoinIdenticalVertices | aiProcess_Triangulate |
+                                         aiProcess_GenSmoothNormals) != nullptr;
+}
+
+/// Builds one static shape of the model with the given body and places it in the scene.
+void loadAsScenery(scene::CollisionKind kind)
+{
+    scene::StaticShape shape(program, program, modelPath, material, "rock", kind);
+    PhysicsWorld::instance().scene->addActor(*shape.getActor());
+    shape.setPosition(-65.0f, 117.0f, 41.0f);
+    shape.rotateY(10.0f);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
+{
+    // The model sits beside links to the level's material files, so that inputs
+    // naming them reach the texture loading (texture paths are relative to here).
+    char folder[] = "/tmp/frostline-model-fuzz-XXXXXX";
+    if (!::mkdtemp(folder)) {
+        std::perror("mkdtemp");
+        std::abort();
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator("models")) {
+        if (entry.path().extension() == ".mtl") {
+            fs::create_symlink(fs::absolute(entry.path()), fs::path(folder) / entry.path().filename());
+        }
+    }
+    modelPath = std::string(folder) + "/model.obj";
+
+    if (!test::ensureGlContext()) {
+        std::abort();
+    }
+    program = new ShaderProgram("Shader/basic.vert", "Shader/basic.frag");
+    PhysicsWorld::instance().initPhysicsScene();
+    material = PhysicsWorld::instance().physics->createMaterial(0.5f, 0.5f, 0.5f);
+
+    // The import log goes to standard output: keep the run's own report readable.
+    const int quiet = ::open("/dev/null", O_WRONLY);
+    ::dup2(quiet, STDOUT_FILENO);
+    ::close(quiet);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    {
+        std::ofstream file(modelPath, std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    // Assimp's OBJ importer leaks the mesh it was building when it refuses a file
+    // (for example "OBJ: vertex index out of range"). That leak is the library's,
+    // and the game stops at such a file anyway: refused files are loaded with leak
+    // checking off, while every model Assimp accepts is checked in full.
+    bool accepted = false;
+    {
+        __lsan::ScopedDisabler libraryLeaks;
+        accepted = assimpAccepts();
+    }
+    try {
+        if (accepted) {
+            loadAsScenery(scene::CollisionKind::Box);
+            loadAsScenery(scene::CollisionKind::TriangleMesh);
+        } else {
+            __lsan::ScopedDisabler libraryLeaks;
+            loadAsScenery(scene::CollisionKind::Box);
+            std::fprintf(stderr, "the game loaded a model that Assimp refuses\n");
+            std::abort();
+        }
+    } catch (const fuzz::FatalExit& refusal) {
+        if (!isImportRefusal(refusal.message)) {
+            std::fprintf(stderr, "unexpected fatal message: '%s'\n", refusal.message.c_str());
+            std::abort();
+        }
+    }
+    return 0;
+}
