@@ -6,7 +6,8 @@
 # memory after the first minute grows by less than 5 %.
 # Usage: scripts/soak.sh [SECONDS [SEED]]   (default 600 seconds, seed 1)
 #   FROSTLINE_BUILD_DIR picks the build (default build/); without DISPLAY it runs
-#   under its own Xvfb. SOAK_LOG=<file> keeps the game's output.
+#   under its own Xvfb. SOAK_LOG=<file> keeps the game's output there and the
+#   actions, each with its second, in <file>.actions.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ -z "${DISPLAY:-}" ]; then
@@ -17,6 +18,8 @@ RANDOM=${2:-1}
 build_dir=${FROSTLINE_BUILD_DIR:-$root/build}
 memory_check=${SOAK_MEMORY_CHECK:-1}
 log=${SOAK_LOG:-$(mktemp)}
+: >"$log.actions"
+last_action=""
 
 cd "$build_dir/runtime"
 ./frostline </dev/null >"$log" 2>"$log.err" &
@@ -38,14 +41,16 @@ commands=(F F1 F2 F3 F4 F5 F6 F7 F8 F9 r)
 flight=(w a s d Control_L Alt_L)
 
 # One random action: hold an arrow, press a command key, fly, or move the mouse.
+# The action is kept in last_action for the log of actions ($log.actions).
 act() {
   local key
   case $((RANDOM % 8)) in
-    0 | 1 | 2) key=${arrows[RANDOM % 4]}; xdotool keydown "$key" sleep "0.$((RANDOM % 9 + 1))" keyup "$key" ;;
-    3 | 4) xdotool key "${commands[RANDOM % ${#commands[@]}]}" ;;
-    5) key=${flight[RANDOM % ${#flight[@]}]}; xdotool keydown "$key" sleep 0.3 keyup "$key" ;;
-    6) xdotool mousemove_relative -- $((RANDOM % 81 - 40)) $((RANDOM % 61 - 30)) ;;
-    7) sleep 0.5 ;;
+    0 | 1 | 2) key=${arrows[RANDOM % 4]}; last_action="hold $key"
+      xdotool keydown "$key" sleep "0.$((RANDOM % 9 + 1))" keyup "$key" ;;
+    3 | 4) key=${commands[RANDOM % ${#commands[@]}]}; last_action="press $key"; xdotool key "$key" ;;
+    5) key=${flight[RANDOM % ${#flight[@]}]}; last_action="hold $key"; xdotool keydown "$key" sleep 0.3 keyup "$key" ;;
+    6) last_action="mouse"; xdotool mousemove_relative -- $((RANDOM % 81 - 40)) $((RANDOM % 61 - 30)) ;;
+    7) last_action="wait"; sleep 0.5 ;;
   esac
 }
 
@@ -64,6 +69,7 @@ while [ $((SECONDS - start)) -lt "$duration" ]; do
   fi
   act || true
   actions=$((actions + 1))
+  echo "$((SECONDS - start)) $last_action" >>"$log.actions"
 done
 samples+=("$((SECONDS - start)) $(rss)")
 
