@@ -125,9 +125,11 @@ std::unique_ptr<const aiScene> Shape::importModel(const std::string& path)
     std::cout << "\nImporting file: " << path << std::endl;
     Assimp::Importer importer;
     importer.ReadFile(path, importFlags);
+    // Taking the scene away from the importer also clears its error text: keep it first.
+    const std::string error = importer.GetErrorString();
     std::unique_ptr<const aiScene> scene(importer.GetOrphanedScene());
     if (!scene) {
-        std::printf("Error parsing '%s': '%s'\n", path.c_str(), importer.GetErrorString());
+        std::printf("Error parsing '%s': '%s'\n", path.c_str(), error.c_str());
         std::fflush(stdout);
         fatalError("Could not import the model " + path);
     }
