@@ -5,6 +5,8 @@
 // the import's fatal messages naming the file; a crash, a sanitizer report or
 // any other fatal message is a fault. Runs in the runtime folder (shaders and
 // the default texture) under a display.
+// An input is the .obj text, optionally followed by a NUL byte and the text of
+// a material file, which the model then names: texture paths get fuzzed too.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +32,7 @@ namespace fs = std::filesystem;
 using namespace frostline;
 
 std::string modelPath;
+std::string materialPath;
 ShaderProgram* program = nullptr;
 Material* material = nullptr;
 
@@ -75,6 +78,7 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
         }
     }
     modelPath = std::string(folder) + "/model.obj";
+    materialPath = std::string(folder) + "/fuzz.mtl";
 
     if (!test::ensureGlContext()) {
         std::abort();
@@ -84,17 +88,25 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
     material = PhysicsWorld::instance().physics->createMaterial(0.5f, 0.5f, 0.5f);
 
     // The import log goes to standard output: keep the run's own report readable.
-    const int quiet = ::open("/dev/null", O_WRONLY);
+    // A texture path may name standard input: let it read nothing rather than wait.
+    const int quiet = ::open("/dev/null", O_RDWR);
     ::dup2(quiet, STDOUT_FILENO);
+    ::dup2(quiet, STDIN_FILENO);
     ::close(quiet);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::size_t split = input.find('\0');
     {
-        std::ofstream file(modelPath, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+        std::ofstream model(modelPath, std::ios::binary | std::ios::trunc);
+        if (split != std::string::npos) {
+            model << "mtllib fuzz.mtl\n";
+            std::ofstream(materialPath, std::ios::binary | std::ios::trunc) << input.substr(split + 1);
+        }
+        model << input.substr(0, split);
     }
     // Assimp's OBJ importer leaks the mesh it was building when it refuses a file
     // (for example "OBJ: vertex index out of range"). That leak is the library's,
