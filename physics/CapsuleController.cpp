@@ -33,6 +33,13 @@ constexpr int sidePassIterations = 10;
 constexpr float boxFaceTolerance = 0.05f;
 // Cosine below which a face counts as turned downward rather than vertical.
 constexpr float verticalTolerance = 1e-3f;
+// How far above the capsule's centre a surface is looked for that may have it
+// inside, under the ground (world units).
+constexpr btScalar groundSearchHeight = 1000;
+// A wall's level normal serves to keep the contact offset while it is at least this
+// cosine from the contact normal; beyond (touched from above, on its edge) the
+// contact normal does.
+constexpr float wallPushLimit = 0.5f;
 
 // The rotation that turns (1, 0, 0) onto the unit vector to by the shortest arc.
 vec4 shortestArcFromX(vec3 to)
@@ -50,6 +57,28 @@ bool isFinite(vec3 v)
 {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
+
+// The closest thing a ray meets, but for the object ignore: which, where, and
+// which triangle of a mesh.
+struct FirstHit : btCollisionWorld::RayResultCallback {
+    explicit FirstHit(const btCollisionObject* ignore) : ignore(ignore) {}
+
+    bool needsCollision(btBroadphaseProxy* proxy) const override
+    {
+        return proxy->m_clientObject != ignore && RayResultCallback::needsCollision(proxy);
+    }
+
+    btScalar addSingleResult(btCollisionWorld::LocalRayResult& result, bool /*normalInWorldSpace*/) override
+    {
+        m_closestHitFraction = result.m_hitFraction;
+        m_collisionObject = result.m_collisionObject;
+        triangle = result.m_localShapeInfo ? result.m_localShapeInfo->m_triangleIndex : -1;
+        return result.m_hitFraction;
+    }
+
+    const btCollisionObject* ignore;
+    int triangle = -1;
+};
 
 // The deepest penetration of the grown capsule into anything but the controller's own actor.
 struct OverlapCallback : btCollisionWorld::ContactResultCallback {
@@ -103,7 +132,8 @@ CapsuleController::CapsuleController(ControllerManager& manager, Actor& actor,
     actor.controller = this;
     actor.object->setCollisionFlags(btCollisionObject::CF_KINEMATIC_OBJECT);
     probe->setCollisionShape(grownShape.get());
-    upDirection = glm::normalize(settings.upDirection);
+    worldUp = glm::normalize(settings.upDirection);
+    upDirection = worldUp;
     rotation = shortestArcFromX(upDirection);
     syncActor();
 }
@@ -152,35 +182,38 @@ CollisionFlags CapsuleController::move(vec3 displacement, float minDist, float /
         sceneRevision = scene.getRevision();
     }
 
+    // Standing on a face too steep to walk (the up direction is its normal), the
+    // capsule moves as against a wall from the start.
     const glm::dvec3 start = position;
+    const bool onWall = !isWalkable(upDirection);
     bool touchedSteepFace = false;
-    CollisionFlags flags = moveOnce(displacement, minDist, true, touchedSteepFace);
-    if (touchedSteepFace) {
+    CollisionFlags flags = moveOnce(displacement, minDist, onWall, touchedSteepFace);
+    if (touchedSteepFace && !onWall) {
         // The step offset or a slide carried us onto a face too steep to walk:
         // do the move again with that face as a wall.
         position = start;
-        bool ignored = false;
-        flags = moveOnce(displacement, minDist, false, ignored);
+        flags = moveOnce(displacement, minDist, true, touchedSteepFace);
     }
     syncActor();
     return flags;
 }
 
-CollisionFlags CapsuleController::moveOnce(vec3 displacement, float minDist, bool stepUp, bool& touchedSteepFace)
+CollisionFlags CapsuleController::moveOnce(vec3 displacement, float minDist, bool againstWalls,
+                                          bool& touchedSteepFace)
 {
-    // 1. Split the motion along the up direction.
+    // 1. Split the motion along the up direction; against walls the side part may not rise.
     const vec3 up = upDirection;
     const float dn = glm::dot(displacement, up);
-    const vec3 side = displacement - up * dn;
+    const vec3 side = againstWalls ? withoutRise(displacement - up * dn) : displacement - up * dn;
     const bool sideMotion = glm::any(glm::greaterThan(glm::abs(side), vec3(sideMotionEpsilon)));
-    const float stepOffset = (stepUp && dn <= 0.0f && sideMotion) ? settings.stepOffset : 0.0f;
+    const float stepOffset = (!againstWalls && dn <= 0.0f && sideMotion) ? settings.stepOffset : 0.0f;
     const glm::dvec3 start = position;
     CollisionFlags flags = 0;
     touchedSteepFace = false;
 
     // 2. Up pass: the upward motion, or the step offset before a side motion.
     const vec3 upMotion = up * (std::max(dn, 0.0f) + stepOffset);
-    if (slide(upMotion, minDist, sideMotion ? 1 : sidePassIterations, false, nullptr).touched) {
+    if (slide(upMotion, minDist, sideMotion ? 1 : sidePassIterations, Pass::up, start, false).touched) {
         flags |= collisionUp;
     }
     // Only the part of the step offset actually climbed (a ceiling may stop it) is taken off again.
@@ -190,7 +223,7 @@ CollisionFlags CapsuleController::moveOnce(vec3 displacement, float minDist, boo
     // 3. Side pass: slide along walls and obstacles. A steep face met here counts
     // as in the down pass: a round capsule would otherwise slide up over its edge.
     if (sideMotion) {
-        const PassResult sidePass = slide(side, minDist, sidePassIterations, !stepUp, stepUp ? &start : nullptr);
+        const PassResult sidePass = slide(side, minDist, sidePassIterations, Pass::side, start, againstWalls);
         if (sidePass.touched) {
             flags |= collisionSides;
         }
@@ -198,8 +231,12 @@ CollisionFlags CapsuleController::moveOnce(vec3 displacement, float minDist, boo
     }
 
     // 4. Down pass: the downward motion and the step offset; a landing sets DOWN.
-    const vec3 downMotion = up * (std::min(dn, 0.0f) - climbed);
-    const PassResult down = slide(downMotion, minDist, 1, !stepUp, stepUp ? &start : nullptr);
+    // Against walls the capsule falls down them on the way; standing on one, it
+    // falls down that one straight away rather than into it.
+    const vec3 fallDirection = isWalkable(up) ? -up : fallLine(up);
+    const vec3 downMotion = fallDirection * (climbed - std::min(dn, 0.0f));
+    const PassResult down =
+        slide(downMotion, minDist, againstWalls ? sidePassIterations : 1, Pass::down, start, againstWalls);
     if (down.touched && dn <= 0.0f) {
         flags |= collisionDown;
     }
@@ -207,8 +244,32 @@ CollisionFlags CapsuleController::moveOnce(vec3 displacement, float minDist, boo
     return flags;
 }
 
-CapsuleController::PassResult CapsuleController::slide(vec3 motion, float minDist, int maxIterations,
-                                                       bool flattenNormals, const glm::dvec3* steepTestStart)
+bool CapsuleController::isWalkable(vec3 normal) const
+{
+    return glm::dot(normal, worldUp) >= settings.slopeLimit;
+}
+
+vec3 CapsuleController::withoutRise(vec3 side) const
+{
+    return side - worldUp * std::max(glm::dot(side, worldUp), 0.0f);
+}
+
+vec3 CapsuleController::fallLine(vec3 normal) const
+{
+    const vec3 down = normal * glm::dot(normal, worldUp) - worldUp;
+    const float downLength = glm::length(down);
+    return downLength > 1e-6f ? down / downLength : vec3(0.0f);
+}
+
+vec3 CapsuleController::levelPart(vec3 normal) const
+{
+    const vec3 level = normal - worldUp * glm::dot(normal, worldUp);
+    const float levelLength = glm::length(level);
+    return levelLength > 1e-6f ? level / levelLength : normal;
+}
+
+CapsuleController::PassResult CapsuleController::slide(vec3 motion, float minDist, int maxIterations, Pass pass,
+                                                       const glm::dvec3& start, bool steepFacesAreWalls)
 {
     PassResult result;
     const float motionLength = glm::length(motion);
@@ -217,10 +278,11 @@ CapsuleController::PassResult CapsuleController::slide(vec3 motion, float minDis
     }
     const vec3 firstDirection = motion / motionLength;
     vec3 remaining = motion;
+    bool fallingDownWall = false;
     for (int i = 0; i < maxIterations; ++i) {
         // Stop when what is left is too short or has turned against the pass.
         const float length = glm::length(remaining);
-        if (length <= minDist || glm::dot(remaining, firstDirection) <= 0.0f) {
+        if (length <= minDist || (!fallingDownWall && glm::dot(remaining, firstDirection) <= 0.0f)) {
             break;
         }
         const vec3 direction = remaining / length;
@@ -238,32 +300,43 @@ CapsuleController::PassResult CapsuleController::slide(vec3 motion, float minDis
             }
         }
 
+        // A steep face treated as a wall is slid along level, never up. Falling, any
+        // face too steep to stand on is a wall, however low it reaches.
+        const bool steep = pass != Pass::up && isSteepFace(hit, start, false);
+        const bool wall = steepFacesAreWalls && (steep || (pass == Pass::down && isSteepFace(hit, start, true)));
+        result.touchedSteepFace = result.touchedSteepFace || steep;
+        const vec3 slideNormal = wall ? levelPart(hit.normal) : hit.normal;
+
         // Advance to the contact offset in front of the surface, measured along the
-        // motion; a slanted hit leaves less than that along the normal, so make it up.
+        // motion; a slanted hit leaves less than that along the normal, so make it up,
+        // along the slide normal: pushed off a leaning wall along its own normal, the
+        // sled would creep up the wall a little every frame.
         const float advance = std::max(hit.distance - settings.contactOffset, 0.0f);
         position += glm::dvec3(direction) * double(advance);
         const float gap = (hit.distance - advance) * glm::dot(-direction, hit.normal);
         if (gap < settings.contactOffset - skinTolerance) {
-            position += glm::dvec3(hit.normal) * double(settings.contactOffset - gap);
+            const vec3 pushNormal = glm::dot(slideNormal, hit.normal) >= wallPushLimit ? slideNormal : hit.normal;
+            position += glm::dvec3(pushNormal) *
+                        double((settings.contactOffset - gap) / glm::dot(pushNormal, hit.normal));
         }
         result.touched = true;
-        if (steepTestStart && isSteepFace(hit, *steepTestStart)) {
-            result.touchedSteepFace = true;
-        }
-        const vec3 slideNormal = [&] {
-            if (!flattenNormals) {
-                return hit.normal;
-            }
-            const vec3 flat = hit.normal - upDirection * glm::dot(hit.normal, upDirection);
-            const float flatLength = glm::length(flat);
-            return flatLength > 1e-6f ? flat / flatLength : hit.normal;
-        }();
         // The hit actor may be released by the report: nothing of it is used afterwards.
         report(hit, direction, length);
 
-        // Continue with the rest of the motion along the surface.
+        // Continue with the rest of the motion along the surface. Nothing stands on a
+        // wall: the rest of a fall runs down it, since the capsule's own up (the last
+        // ground normal, maybe the wall's) need not have any part along it.
         const vec3 rest = remaining - direction * advance;
-        remaining = rest - slideNormal * glm::dot(rest, slideNormal);
+        if (pass == Pass::down) {
+            const vec3 downWall = wall ? fallLine(hit.normal) : vec3(0.0f);
+            fallingDownWall = downWall != vec3(0.0f);
+            if (!fallingDownWall) {
+                break;  // landed
+            }
+            remaining = downWall * glm::length(rest);
+        } else {
+            remaining = rest - slideNormal * glm::dot(rest, slideNormal);
+        }
     }
     return result;
 }
@@ -291,27 +364,65 @@ bool CapsuleController::recoverFromOverlap()
 {
     bool moved = false;
     for (int attempt = 0; attempt < recoveryAttempts; ++attempt) {
+        // Out of the ground first (a push out of something else may have put us there).
+        moved = liftOutOfGround() || moved;
         probe->setWorldTransform(btTransform(toBullet(rotation), toBullet(position)));
         OverlapCallback callback(probe.get(), actor->object.get());
         manager.getScene().getCollisionWorld().contactTest(probe.get(), callback);
         if (callback.depth <= recoveryTolerance) {
-            break;
+            return moved;
         }
         position += glm::dvec3(callback.normal) * double(callback.depth);
         moved = true;
     }
-    return moved;
+    return liftOutOfGround() || moved;
 }
 
-bool CapsuleController::isSteepFace(const Sweep& hit, const glm::dvec3& startPosition) const
+bool CapsuleController::liftOutOfGround()
 {
-    const glm::dvec3 up(upDirection);
-    const double feet = glm::dot(startPosition, up) - (0.5 * settings.height + settings.radius);
+    // The first surface straight above the centre.
+    const btVector3 from = toBullet(position);
+    const btVector3 to = from + toBullet(worldUp) * groundSearchHeight;
+    FirstHit hit(actor->object.get());
+    manager.getScene().getCollisionWorld().rayTest(from, to, hit);
+    if (!hit.hasHit() || hit.triangle < 0) {
+        return false;
+    }
+    const auto* owner = static_cast<const Actor*>(hit.m_collisionObject->getUserPointer());
+    const auto* mesh = std::get_if<TriangleMeshGeometry>(&owner->getGeometry());
+    if (!mesh || !mesh->mesh) {
+        return false;
+    }
+
+    // Met from behind, it has the centre inside: lift it out in front, at the contact offset.
+    const btTransform& transform = hit.m_collisionObject->getWorldTransform();
+    btVector3 corners[3];
+    for (int k = 0; k < 3; ++k) {
+        corners[k] = transform * toBullet(mesh->mesh->getCorner(std::uint32_t(hit.triangle), k));
+    }
+    const btVector3 winding = (corners[1] - corners[0]).cross(corners[2] - corners[0]);
+    if (winding.length2() <= SIMD_EPSILON || winding.dot(to - from) <= 0) {
+        return false;
+    }
+    const vec3 front = toVec3(winding.normalized());
+    const double reach = settings.radius + settings.contactOffset +
+                         0.5 * settings.height * std::abs(glm::dot(upDirection, front));
+    position += glm::dvec3(worldUp) * double(hit.m_closestHitFraction * groundSearchHeight) +
+                glm::dvec3(front) * reach;
+    return true;
+}
+
+bool CapsuleController::isSteepFace(const Sweep& hit, const glm::dvec3& startPosition, bool anyHeight) const
+{
+    // Heights and slopes against the world's up, whatever way the capsule is turned.
+    const glm::dvec3 up(worldUp);
+    const double lowestReach = 0.5 * settings.height * std::abs(glm::dot(upDirection, worldUp)) + settings.radius;
+    const double feet = glm::dot(startPosition, up) - lowestReach;
     const auto steepAndHigh = [&](vec3 faceNormal, double top) {
         // Faces turned downward are ceilings, not slopes; vertical ones count as steep
         // even when the up direction from the ground is off by a rounding error.
-        const float c = glm::dot(faceNormal, upDirection);
-        return c >= -verticalTolerance && c < settings.slopeLimit && top - feet > settings.stepOffset;
+        const bool high = anyHeight || top - feet > settings.stepOffset;
+        return glm::dot(faceNormal, worldUp) >= -verticalTolerance && !isWalkable(faceNormal) && high;
     };
     const auto heightOf = [&](const btVector3& p) { return glm::dot(glm::dvec3(toVec3(p)), up); };
 

@@ -1,5 +1,6 @@
 // The sled's capsule controller in tiny worlds: a slope, boxes, steep faces and
 // steps, ridden at a fixed time step with the sled's own movement rule.
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -277,6 +278,94 @@ TEST(CapsuleController, SteepFacesAndHighStepsAreWallsLowStepsAreClimbed)
     }
 }
 
+/// The border of the level in small: flat snow up to x = borderFoot, then a bank that
+/// rises borderTop over the next borderRun, gentle at its foot and 70 degrees at its
+/// steepest, a crest 4 units wide, and there the world ends.
+constexpr float borderFoot = 10.0f;
+constexpr float borderRun = 10.0f;
+constexpr float borderTop = 18.0f;
+constexpr float borderCrest = borderFoot + borderRun;  // where the bank reaches its top (x)
+
+float borderHeight(float x, float /*z*/)
+{
+    const float t = std::clamp((x - borderFoot) / borderRun, 0.0f, 1.0f);
+    return borderTop * t * t * (3.0f - 2.0f * t);
+}
+
+/// The border's snow from x = -10 to 4 past the crest, 320 units wide along z.
+std::unique_ptr<aiScene> borderModel()
+{
+    return test::gridMesh(vec2(-10.0f, -160.0f), int(borderCrest) + 15, 321, 1.0f, borderHeight);
+}
+
+/// The unit normal of the bank's surface at x.
+vec3 borderNormal(float x)
+{
+    const float t = std::clamp((x - borderFoot) / borderRun, 0.0f, 1.0f);
+    const float rise = borderTop / borderRun * 6.0f * t * (1.0f - t);
+    return glm::normalize(vec3(-rise, 1.0f, 0.0f));
+}
+
+TEST(CapsuleController, BankThatSteepensBitByBitHoldsTheSledAtItsFoot)
+{
+    const auto border = borderModel();
+    for (const float dt : {frame, 0.25f, 0.5f}) {
+        for (const float speed : {10.0f, 30.0f}) {
+            for (const float degrees : {0.0f, 30.0f}) {
+                SCOPED_TRACE(testing::Message()
+                             << "dt " << dt << ", speed " << speed << ", " << degrees << " degrees");
+                SledScene scene;
+                scene.addMesh(*border, "Terrain");
+                scene.addSled(glm::dvec3(0.0, restHeight, 0.0), speed);
+                const float turn = degrees * degreesToRadians;
+                scene.rider.heading = vec3(std::cos(turn), 0.0f, std::sin(turn));
+
+                // Riding hard at the border, the sled runs up the bank's foot while it is
+                // walkable and is held there: however long the frames, it neither climbs the
+                // steep part, where its up direction would follow the snow over the crest
+                // and out of the world, nor sinks into the snow.
+                double highest = 0.0;
+                for (float t = 0.0f; t < 3.0f; t += dt) {
+                    scene.step(dt);
+                    const glm::dvec3 p = scene.sled->getPosition();
+                    ASSERT_LT(p.x, borderCrest) << "at " << t << " s";
+                    ASSERT_GT(p.y - borderHeight(float(p.x), float(p.z)), radius - 0.02) << "at " << t << " s";
+                    highest = std::max(highest, p.y);
+                }
+                EXPECT_LT(highest, 0.25 * borderTop);
+                EXPECT_TRUE(scene.touched("Terrain"));
+            }
+        }
+    }
+}
+
+TEST(CapsuleController, SledLeftOnAWallFallsDownIt)
+{
+    const auto border = borderModel();
+    // Halfway up the bank, where it is 70 degrees steep, with its normal for the sled's up.
+    const float x = borderFoot + 0.5f * borderRun;
+    const vec3 wallNormal = borderNormal(x);
+    const glm::dvec3 onWall =
+        glm::dvec3(x, borderHeight(x, 0.0f), 0.0) + glm::dvec3(wallNormal) * double(restHeight);
+    for (const float dt : {frame, 0.25f, 0.5f}) {
+        SCOPED_TRACE(testing::Message() << "dt " << dt);
+        SledScene scene;
+        scene.addMesh(*border, "Terrain");
+        scene.addSled(onWall, 20.0f);
+        scene.sled->setUpDirection(wallNormal);
+        scene.rider.heading = vec3(0.0f, 0.0f, 1.0f);
+
+        // Riding along the wall, the sled neither holds its height on it nor climbs:
+        // it comes down to the foot of the bank, where it can stand.
+        for (float t = 0.0f; t < 2.0f; t += dt) {
+            scene.step(dt);
+            ASSERT_LT(scene.sled->getPosition().y, onWall.y + 0.01) << "at " << t << " s";
+        }
+        EXPECT_LT(scene.sled->getPosition().y, 0.25 * borderTop);
+        EXPECT_GT(glm::dot(scene.sled->getUpDirection(), vec3(0.0f, 1.0f, 0.0f)), 0.5f);
+    }
+}
+
 TEST(CapsuleController, OneMoveCanReportSeveralContacts)
 {
     SledScene scene;
@@ -343,6 +432,31 @@ TEST(CapsuleController, StartInsideTheGroundIsPushedOut)
     EXPECT_NEAR(scene.sled->getPosition().y, restHeight, 0.01);
 }
 
+TEST(CapsuleController, CentrePutUnderTheSnowComesBackOnTop)
+{
+    // Put down with its centre on the snow or under it (a respawn at a gate does that:
+    // gates stand on the snow), the sled is pushed out on top at the contact offset,
+    // where a push along the contact would have driven it through the ground.
+    for (const float degrees : {0.0f, 30.0f}) {
+        const vec3 normal(std::sin(degrees * degreesToRadians), std::cos(degrees * degreesToRadians), 0.0f);
+        for (const double depth : {0.0, 0.2, 0.45}) {
+            for (const float dt : {frame, 0.5f}) {
+                SCOPED_TRACE(testing::Message() << degrees << " degrees, " << depth << " under, dt " << dt);
+                SledScene scene;
+                scene.addGround(degrees);
+                scene.addSled(glm::dvec3(normal) * -depth + glm::dvec3(0.5, 0.0, 3.0));
+                scene.step(dt);
+                EXPECT_NEAR(scene.gapTo(normal), contactOffset, 0.01);
+                for (int i = 0; i < 10; ++i) {
+                    scene.step(dt);
+                    ASSERT_GT(scene.gapTo(normal), contactOffset - 0.01) << "frame " << i;
+                }
+                EXPECT_GT(glm::dot(scene.sled->getUpDirection(), normal), 0.999f);
+            }
+        }
+    }
+}
+
 TEST(CapsuleController, ControllersTouchEachOtherAsControllers)
 {
     SledScene scene;
@@ -375,7 +489,8 @@ TEST(CapsuleController, RidingAmongObstaclesAllocatesNothingPerFrame)
         scene.step();
     }
 
-    // A frame of riding, sliding along rocks and landing, costs no heap allocation.
+    // A frame of riding, sliding along rocks and landing, costs no heap allocation,
+    // nor does one that lifts the sled out of the snow after a respawn put it there.
     allocationCount = 0;
     countAllocations = true;
     int obstacleFrames = 0;
@@ -383,9 +498,12 @@ TEST(CapsuleController, RidingAmongObstaclesAllocatesNothingPerFrame)
         scene.step();
         obstacleFrames += scene.touched("rock") ? 1 : 0;
     }
+    scene.sled->setPosition(glm::dvec3(0.0, -0.5, 0.0));
+    scene.step();
     countAllocations = false;
     EXPECT_EQ(allocationCount.load(), 0);
     EXPECT_GT(obstacleFrames, 0);
+    EXPECT_GT(scene.sled->getPosition().y, 0.0);
 }
 
 }  // namespace

@@ -53,29 +53,37 @@ inline float hillHeight(float x, float z)
     return -0.3f * x + 1.5f * std::sin(0.11f * x) * std::cos(0.07f * z) + 0.4f * std::sin(0.37f * z + 0.2f * x);
 }
 
-/// A heightfield of rows x rows vertices at spacing (world units), centred on the origin:
-/// 2 x (rows - 1)^2 triangles.
-inline std::unique_ptr<aiScene> heightfield(int rows, float spacing)
+/// A grid of columns x rows vertices at spacing (world units) from corner (x, z), each
+/// at height(x, z): 2 x (columns - 1) x (rows - 1) triangles facing up.
+template <typename Height>
+std::unique_ptr<aiScene> gridMesh(vec2 corner, int columns, int rows, float spacing, Height height)
 {
     std::vector<vec3> vertices;
-    vertices.reserve(std::size_t(rows) * rows);
-    const float half = 0.5f * spacing * float(rows - 1);
+    vertices.reserve(std::size_t(columns) * rows);
     for (int j = 0; j < rows; ++j) {
-        for (int i = 0; i < rows; ++i) {
-            const float x = i * spacing - half, z = j * spacing - half;
-            vertices.emplace_back(x, hillHeight(x, z), z);
+        for (int i = 0; i < columns; ++i) {
+            const float x = corner.x + i * spacing, z = corner.y + j * spacing;
+            vertices.emplace_back(x, height(x, z), z);
         }
     }
     std::vector<Triangle> triangles;
-    triangles.reserve(std::size_t(rows - 1) * (rows - 1) * 2);
+    triangles.reserve(std::size_t(columns - 1) * (rows - 1) * 2);
     for (int j = 0; j + 1 < rows; ++j) {
-        for (int i = 0; i + 1 < rows; ++i) {
-            const unsigned a = j * rows + i, b = a + 1, c = a + rows, d = c + 1;
+        for (int i = 0; i + 1 < columns; ++i) {
+            const unsigned a = j * columns + i, b = a + 1, c = a + columns, d = c + 1;
             triangles.push_back({a, c, b});
             triangles.push_back({b, c, d});
         }
     }
     return makeModel(vertices, triangles);
+}
+
+/// A heightfield of rows x rows vertices at spacing (world units), centred on the origin:
+/// 2 x (rows - 1)^2 triangles.
+inline std::unique_ptr<aiScene> heightfield(int rows, float spacing)
+{
+    const float half = 0.5f * spacing * float(rows - 1);
+    return gridMesh(vec2(-half), rows, rows, spacing, hillHeight);
 }
 
 /// The sled's movement rule: speed along a horizontal heading, a slope term from
