@@ -99,7 +99,7 @@ void World::createScenery(PhysicsWorld& physicsWorld)
                                                      newMaterial(physicsWorld), "rock",
                                                      scene::CollisionKind::TriangleMesh);
     rock->setPosition(-65.0f, 117.0f, 41.0f);
-    for (const vec3 position : {vec3(27.0f, 77.0f, -4.0f), vec3(51.0f, 71.0f, -27.0f), vec3(41.0f, 13.0f, -116.0f)}) {
+    for (const vec3& position : {vec3(27.0f, 77.0f, -4.0f), vec3(51.0f, 71.0f, -27.0f), vec3(41.0f, 13.0f, -116.0f)}) {
         keep(*this, physicsWorld, placedCopy(*rock, position));
     }
     keep(*this, physicsWorld, std::move(rock));

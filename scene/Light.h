@@ -7,6 +7,8 @@ namespace frostline::scene {
 
 class Light {
 public:
+    virtual ~Light() = default;
+
     /// Unit vector from the scene toward the light.
     virtual vec3 getDirection() = 0;
     /// RGB intensity.

@@ -11,6 +11,7 @@
 #include "app/FatalError.h"
 #include "render/ShaderProgram.h"
 #include "render/Texture.h"
+#include "scene/MaterialLibraryCheck.h"
 
 namespace frostline::scene {
 
@@ -123,6 +124,13 @@ Shape::~Shape() = default;
 std::unique_ptr<const aiScene> Shape::importModel(const std::string& path)
 {
     std::cout << "\nImporting file: " << path << std::endl;
+    // A material file the importer would crash on is refused before it reads it.
+    const std::string materialFault = materialLibraryFault(path);
+    if (!materialFault.empty()) {
+        std::printf("Error parsing '%s': '%s'\n", path.c_str(), materialFault.c_str());
+        std::fflush(stdout);
+        fatalError("Could not import the model " + path);
+    }
     Assimp::Importer importer;
     importer.ReadFile(path, importFlags);
     // Taking the scene away from the importer also clears its error text: keep it first.

@@ -125,6 +125,12 @@ rm "$dir/models/cow.obj"
 printf 'v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n' >"$dir/models/cow.obj"
 fatal "models/cow.obj with a face past its vertices" "Could not import the model models/cow.obj"
 
+# A material file that starts with a texture before naming its first material.
+fresh material-out-of-order
+rm "$dir/models/cow.mtl"
+printf 'map_Kd models/palette.png\nnewmtl palette\nKd 1 1 1\n' >"$dir/models/cow.mtl"
+fatal "models/cow.mtl with a texture before its first material" "Could not import the model models/cow.obj"
+
 fresh model-no-triangles
 rm "$dir/models/terrain.obj"
 printf 'v 0 0 0\nv 1 0 0\nv 0 1 0\nl 1 2\nl 2 3\n' >"$dir/models/terrain.obj"

@@ -22,6 +22,7 @@
 
 #include "physics/PhysicsWorld.h"
 #include "render/ShaderProgram.h"
+#include "scene/MaterialLibraryCheck.h"
 #include "scene/StaticShape.h"
 #include "tests/fuzz/FatalTrap.h"
 #include "tests/support/GlTestContext.h"
@@ -112,6 +113,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // (for example "OBJ: vertex index out of range"). That leak is the library's,
     // and the game stops at such a file anyway: refused files are loaded with leak
     // checking off, while every model Assimp accepts is checked in full.
+    // A material file the importer would crash on never reaches it: the game must
+    // refuse the model, and the probe below must not read it either.
+    if (!scene::materialLibraryFault(modelPath).empty()) {
+        try {
+            loadAsScenery(scene::CollisionKind::Box);
+        } catch (const fuzz::FatalExit& refusal) {
+            if (isImportRefusal(refusal.message)) {
+                return 0;
+            }
+            std::fprintf(stderr, "unexpected fatal message: '%s'\n", refusal.message.c_str());
+        }
+        std::fprintf(stderr, "the game did not refuse a model with a faulty material file\n");
+        std::abort();
+    }
     bool accepted = false;
     {
         __lsan::ScopedDisabler libraryLeaks;

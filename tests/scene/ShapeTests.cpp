@@ -165,3 +165,29 @@ TEST_F(ShapeTest, UnreadableOrEmptyModelsStopTheStartWithTheFileNamed)
     const std::string empty = folder.write("empty.obj", "o nothing\nv 0 0 0\nv 1 0 0\n");
     EXPECT_FATAL_EXIT(load(empty), "empty.obj");
 }
+
+TEST_F(ShapeTest, MaterialFileWithATextureBeforeItsFirstMaterialIsRefusedBeforeTheImport)
+{
+    // The importer would crash on this file: the start stops with the usual message.
+    const std::string stray = "map_Kd models/white.jpg\nnewmtl plain\nKd 1 1 1\n";
+    folder.write("models/stray.mtl", stray);
+    const std::string model = folder.write("models/stray.obj", "mtllib stray.mtl\n" + test::planeObj(1.0f));
+    EXPECT_FATAL_EXIT(load(model),
+                      "Error parsing 'models/stray.obj': 'material file models/stray.mtl: line 1 "
+                      "'map_Kd models/white.jpg' comes before its first newmtl'\n.*"
+                      "Could not import the model models/stray.obj");
+
+    // A named file that is missing sends the importer to the model's own .mtl: checked too.
+    const std::string fallback = folder.write("models/fallback.obj", "mtllib gone.mtl\n" + test::planeObj(1.0f));
+    folder.write("models/fallback.mtl", "  bump models/white.jpg\nnewmtl plain\n");
+    EXPECT_FATAL_EXIT(load(fallback), "Could not import the model models/fallback.obj");
+
+    // Comments and blank lines above the first material are fine, and so is a
+    // material file that is missing altogether.
+    folder.write("models/commented.mtl", "# palette\n\n   \r\nnewmtl plain\nmap_Kd models/white.jpg\n");
+    const std::string commented = folder.write("models/commented.obj",
+                                               "mtllib   commented.mtl  \n" + test::planeObj(1.0f));
+    EXPECT_EQ(load(commented)->meshes->size(), 1u);
+    const std::string missing = folder.write("models/missing.obj", "mtllib missing.mtl\n" + test::planeObj(1.0f));
+    EXPECT_EQ(load(missing)->meshes->size(), 1u);
+}
