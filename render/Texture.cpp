@@ -50,6 +50,22 @@ FIBITMAP* decode32(const std::string& path)
     return pixels;
 }
 
+/// Whether every pixel of a 32-bit image has alpha 255 (blending it changes nothing).
+bool hasFullAlpha(FIBITMAP* pixels)
+{
+    const unsigned width = FreeImage_GetWidth(pixels);
+    const unsigned height = FreeImage_GetHeight(pixels);
+    for (unsigned y = 0; y < height; ++y) {
+        const BYTE* row = FreeImage_GetScanLine(pixels, static_cast<int>(y));
+        for (unsigned x = 0; x < width; ++x) {
+            if (row[4 * x + FI_RGBA_ALPHA] != 255) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 void applyFilter(GLenum parameter, GLfloat value)
 {
     for (Texture* texture : textureRegistry) {
@@ -82,6 +98,7 @@ bool Texture::load()
                  static_cast<GLsizei>(FreeImage_GetHeight(pixels)), 0, GL_BGRA, GL_UNSIGNED_BYTE,
                  FreeImage_GetBits(pixels));
     glGenerateMipmap(target);
+    opaque = hasFullAlpha(pixels);
     glTexParameterf(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameterf(target, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     FreeImage_Unload(pixels);

@@ -33,6 +33,7 @@ public:
     std::string path;              ///< image file as passed to the constructor
     GLenum target = GL_TEXTURE_2D; ///< always GL_TEXTURE_2D
     int unit = 0;                  ///< sequence number, printed in the load log only
+    bool opaque = false;           ///< every texel of the loaded image has full alpha
 };
 
 extern int nextTextureUnit;                       ///< next unit number; starts at 5

@@ -104,6 +104,9 @@ void World::renderScenePass(const mat4& viewProjection)
     const mat4 view = inverse(camera->getModelMatrix());
     const mat4 shadowBias = depthBiasMatrix * lightViewProjection();
 
+    // Blending an opaque shape gives the shape itself: it is drawn without (the
+    // blend unit reads back both targets for every fragment). The plain way blends all.
+    const bool blending = glIsEnabled(GL_BLEND);
     for (scene::SceneObject* object : objects) {
         scene::Shape* shape = visibleShape(object);
         if (!shape) {
@@ -132,7 +135,14 @@ void World::renderScenePass(const mat4& viewProjection)
         glActiveTexture(GL_TEXTURE1);
         glBindTexture(GL_TEXTURE_2D, shadowTarget->depthTexture);
         glUniform1i(uniforms.shadowMapLocation, 1);
+        const bool skipBlending = blending && !plainPasses && shape->isOpaque();
+        if (skipBlending) {
+            glDisable(GL_BLEND);
+        }
         shape->draw();
+        if (skipBlending) {
+            glEnable(GL_BLEND);
+        }
         shape->previousMvp = mvp;
     }
 }
@@ -184,8 +194,17 @@ void World::renderPostProcess()
     glUniform1i(mirrorTapsLocation, plainPasses ? 0 : 1);
     glBindSampler(1, plainPasses ? sceneTarget->mirroredSampler : 0);
 
+    // The composite writes alpha 1: blending it onto the window would give the same
+    // picture at the cost of reading the window back. The plain way blends.
+    const bool skipBlending = !plainPasses && glIsEnabled(GL_BLEND);
+    if (skipBlending) {
+        glDisable(GL_BLEND);
+    }
     glBindVertexArray(quadVertexArray);
     glDrawArrays(GL_TRIANGLES, 0, 6);
+    if (skipBlending) {
+        glEnable(GL_BLEND);
+    }
     // Unit 1 holds the sun's depth map in the next scene pass, with its own comparison state.
     glBindSampler(1, 0);
     if (wireframe) {

@@ -245,6 +245,12 @@ Actor* Shape::getActor() { return nullptr; }
 
 void Shape::update(float /*dt*/) {}
 
+bool Shape::isOpaque() const
+{
+    return std::all_of(meshes->begin(), meshes->end(),
+                       [](const MeshEntry& entry) { return entry.texture && entry.texture->opaque; });
+}
+
 void Shape::draw()
 {
     for (const MeshEntry& entry : *meshes) {

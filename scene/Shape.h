@@ -75,6 +75,9 @@ public:
     virtual void draw();
     /// Depth pass: the caller has bound the depth program and set its matrix.
     virtual void drawDepth();
+    /// Whether every mesh draws a texture without transparent texels: blending
+    /// such a shape over what is behind it gives the shape itself.
+    bool isOpaque() const;
 
     ShaderProgram* program = nullptr;            ///< main program (not owned)
     ShaderProgram* motionBlurProgram = nullptr;  ///< second program; only its "vPosition" is fed (not owned)

@@ -11,7 +11,7 @@ for n in $(seq 90 140); do
   fi
 done
 [ -n "$display" ] || { echo "with-xvfb: no free display" >&2; exit 1; }
-Xvfb "$display" -screen 0 "$screen" -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 "$screen" -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true' EXIT
 for _ in $(seq 1 100); do

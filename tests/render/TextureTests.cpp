@@ -148,3 +148,16 @@ TEST_F(TextureTest, FilterCyclesReachEveryRegisteredTexture)
     b.reset();
     EXPECT_EQ(textureRegistry.size(), count - 1);
 }
+
+TEST_F(TextureTest, OpaqueOnlyWhenEveryTexelHasFullAlpha)
+{
+    // Sources without alpha are opaque; an RGBA source is opaque only at alpha 255.
+    for (const auto& [bpp, format, level, name, opaque] :
+         {std::tuple{8, FIF_BMP, BYTE{10}, "grey8.bmp", true}, std::tuple{24, FIF_PNG, BYTE{10}, "rgb24.png", true},
+          std::tuple{32, FIF_PNG, BYTE{255}, "full.png", true},
+          std::tuple{32, FIF_PNG, BYTE{254}, "almost.png", false}}) {
+        Texture texture(writeImage(name, bpp, format, level));
+        ASSERT_TRUE(texture.load()) << name;
+        EXPECT_EQ(texture.opaque, opaque) << name;
+    }
+}

@@ -191,3 +191,17 @@ TEST_F(ShapeTest, MaterialFileWithATextureBeforeItsFirstMaterialIsRefusedBeforeT
     const std::string missing = folder.write("models/missing.obj", "mtllib missing.mtl\n" + test::planeObj(1.0f));
     EXPECT_EQ(load(missing)->meshes->size(), 1u);
 }
+
+TEST_F(ShapeTest, AShapeIsOpaqueOnlyWhenEveryMeshTextureIs)
+{
+    folder.writeImage("models/ice.png", 200, 220, 255, 128);
+    folder.write("models/parts.mtl", "newmtl plain\nKd 1 1 1\nnewmtl ice\nKd 1 1 1\nmap_Kd models/ice.png\n");
+    const std::string plain = folder.write("models/plain.obj", test::cubeObj(1.0f));
+    const std::string icy = folder.write("models/icy.obj", "mtllib parts.mtl\nusemtl plain\n" +
+                                                               test::cubeObj(1.0f, vec3(0.0f), "block") +
+                                                               "usemtl ice\n" + test::planeObj(1.0f, "pane"));
+    EXPECT_TRUE(load(plain)->isOpaque());
+    const auto mixed = load(icy);
+    ASSERT_EQ(mixed->meshes->size(), 2u);
+    EXPECT_FALSE(mixed->isOpaque());
+}

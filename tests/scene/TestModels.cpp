@@ -68,14 +68,15 @@ std::string SceneFolder::write(const std::string& name, const std::string& conte
     return name;
 }
 
-std::string SceneFolder::writeImage(const std::string& name, unsigned char r, unsigned char g,
-                                    unsigned char b) const
+std::string SceneFolder::writeImage(const std::string& name, unsigned char r, unsigned char g, unsigned char b,
+                                    unsigned char alpha) const
 {
-    FIBITMAP* image = FreeImage_Allocate(4, 4, 24);
+    FIBITMAP* image = FreeImage_Allocate(4, 4, alpha == 255 ? 24 : 32);
     RGBQUAD colour{};
     colour.rgbRed = r;
     colour.rgbGreen = g;
     colour.rgbBlue = b;
+    colour.rgbReserved = alpha;
     for (unsigned y = 0; y < 4; ++y) {
         for (unsigned x = 0; x < 4; ++x) {
             FreeImage_SetPixelColor(image, x, y, &colour);

@@ -29,8 +29,10 @@ public:
 
     /// Writes a file below the folder; returns its path relative to the folder.
     std::string write(const std::string& name, const std::string& content) const;
-    /// Writes a one-colour RGB image (FreeImage format from the name's extension).
-    std::string writeImage(const std::string& name, unsigned char r, unsigned char g, unsigned char b) const;
+    /// Writes a one-colour image (FreeImage format from the name's extension): RGB,
+    /// or RGBA when alpha is below 255.
+    std::string writeImage(const std::string& name, unsigned char r, unsigned char g, unsigned char b,
+                           unsigned char alpha = 255) const;
 
 private:
     std::filesystem::path previous;
