@@ -1,14 +1,18 @@
 // Level population: the terrain, scenery, gates, pick-ups, the sled and its sprays.
 // The positions, turns, names, points and counts below are the level.
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <vector>
 
 #include "physics/ControllerShape.h"
 #include "physics/PhysicsWorld.h"
+#include "physics/TriangleMesh.h"
 #include "render/ParticleSystem.h"
 #include "render/World.h"
 #include "scene/Checkpoint.h"
 #include "scene/Collectable.h"
+#include "scene/InvisibleWall.h"
 #include "scene/StaticShape.h"
 #include "scene/Terrain.h"
 
@@ -77,6 +81,42 @@ constexpr int snowflakePoints = 50;
 const vec3 startPosition(-70.0f, 150.0f, 96.0f);
 constexpr float startTurn = -90.0f;
 
+/// The border walls: thickness, and how far they reach below the lowest snow and
+/// above the highest (world units). Nothing lifts the sled but a slide up a surface,
+/// by less than the frame's travel: clearing 200 would take a frame of over 200 units
+/// (a speed of 145 on half-second frames, more than three times the key's top speed).
+constexpr float borderWallThickness = 20.0f;
+constexpr float borderWallDepth = 20.0f;
+constexpr float borderWallHeadroom = 200.0f;
+
+/// Corners of a box (world units, world space).
+struct Extent {
+    vec3 min{std::numeric_limits<float>::max()};
+    vec3 max{std::numeric_limits<float>::lowest()};
+};
+
+/// The box around the snow: the terrain mesh's corners at the terrain's place (the level never turns it).
+Extent snowExtent(const World& world)
+{
+    Extent snow;
+    for (scene::SceneObject* object : world.objects) {
+        auto* terrain = dynamic_cast<scene::Terrain*>(object);
+        if (!terrain) {
+            continue;
+        }
+        const Actor& body = *terrain->getActor();
+        const TriangleMesh& mesh = *std::get<TriangleMeshGeometry>(body.getGeometry()).mesh;
+        for (std::uint32_t triangle = 0; triangle < mesh.getTriangleCount(); ++triangle) {
+            for (int k = 0; k < 3; ++k) {
+                const vec3 corner = mesh.getCorner(triangle, k) + body.getGlobalPose().p;
+                snow.min = glm::min(snow.min, corner);
+                snow.max = glm::max(snow.max, corner);
+            }
+        }
+    }
+    return snow;
+}
+
 /// Hands object to the World (drawn, destroyed with it) and, when solid, its body to the physics scene.
 void keep(World& world, PhysicsWorld& physicsWorld, std::unique_ptr<scene::Shape> object, bool solid = true)
 {
@@ -93,6 +133,26 @@ void World::createScenery(PhysicsWorld& physicsWorld)
 {
     keep(*this, physicsWorld,
          std::make_unique<scene::Terrain>(basicProgram, motionBlurProgram, newMaterial(physicsWorld)));
+
+    // Invisible walls along the edges of the snow, their inner faces on the edges, from
+    // under the lowest snow to far above the highest: on long frames the sled can be
+    // thrown over a border crest, and behind it the terrain ends. They are not drawn.
+    const Extent snow = snowExtent(*this);
+    const vec3 middle = 0.5f * (snow.min + snow.max), half = 0.5f * (snow.max - snow.min);
+    const float bottom = snow.min.y - borderWallDepth, top = snow.max.y + borderWallHeadroom;
+    const float y = 0.5f * (bottom + top), halfHeight = 0.5f * (top - bottom), t = 0.5f * borderWallThickness;
+    const vec3 walls[][2] = {
+        // centre, half extents; the west and east walls also close the corners
+        {{snow.min.x - t, y, middle.z}, {t, halfHeight, half.z + 2.0f * t}},
+        {{snow.max.x + t, y, middle.z}, {t, halfHeight, half.z + 2.0f * t}},
+        {{middle.x, y, snow.min.z - t}, {half.x, halfHeight, t}},
+        {{middle.x, y, snow.max.z + t}, {half.x, halfHeight, t}},
+    };
+    for (const auto& [centre, halfExtents] : walls) {
+        auto wall = std::make_unique<scene::InvisibleWall>(newMaterial(physicsWorld), centre, halfExtents);
+        physicsWorld.scene->addActor(*wall->getActor());
+        levelObjects.push_back(std::move(wall));
+    }
 
     // Rocks: a cooked mesh each, so the sled slides along their faces.
     auto rock = std::make_unique<scene::StaticShape>(basicProgram, motionBlurProgram, "Models/rock.obj",

@@ -206,7 +206,7 @@ void ControllerShape::onShapeHit(const ControllerShapeHit& hit)
         }
         return;
     }
-    // Rocks, trees, the stump, the billboard, the fallen tree.
+    // Rocks, trees, the stump, the billboard, the fallen tree, the border walls.
     obstacleHit = true;
 }
 

@@ -3,6 +3,7 @@ list(APPEND FROSTLINE_SOURCES
   scene/Camera.cpp
   scene/Checkpoint.cpp
   scene/Collectable.cpp
+  scene/InvisibleWall.cpp
   scene/MaterialLibraryCheck.cpp
   scene/Math.cpp
   scene/SceneObject.cpp
