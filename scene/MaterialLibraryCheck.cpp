@@ -12,7 +12,27 @@ namespace {
 
 bool isBlank(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+    return c == ' ' || c == '\t' || c == '\v';
+}
+
+/// The file's lines as the importer's readers split them: a line also ends at
+/// carriage return, form feed and NUL.
+std::vector<std::string> readLines(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::vector<std::string> lines(1);
+    char previous = 0;
+    for (char c; file.get(c); previous = c) {
+        if (c == '\n' && previous == '\r') {
+            continue;  // one line break, not two
+        }
+        if (c == '\n' || c == '\r' || c == '\f' || c == '\0') {
+            lines.emplace_back();
+        } else {
+            lines.back() += c;
+        }
+    }
+    return lines;
 }
 
 std::string trimmed(const std::string& text)
@@ -48,11 +68,10 @@ bool fileExists(const std::string& path)
 /// "newmtl", with its line number; empty when there is none.
 std::string statementBeforeFirstMaterial(const std::string& materialPath)
 {
-    std::ifstream file(materialPath, std::ios::binary);
-    std::string line;
-    for (int number = 1; std::getline(file, line); ++number) {
-        // The reader stops a line at NUL as well as at its end.
-        line = trimmed(line.substr(0, line.find('\0')));
+    int number = 0;
+    for (const std::string& text : readLines(materialPath)) {
+        ++number;
+        const std::string line = trimmed(text);
         if (line.empty() || line[0] == '#') {
             continue;
         }
@@ -78,10 +97,8 @@ std::vector<std::string> namedMaterialFiles(const std::string& modelPath)
         }
     };
 
-    std::ifstream model(modelPath, std::ios::binary);
-    std::string line;
-    while (std::getline(model, line)) {
-        line = trimmed(line.substr(0, line.find('\0')));
+    for (const std::string& text : readLines(modelPath)) {
+        const std::string line = trimmed(text);
         if (line.compare(0, 6, "mtllib") != 0) {
             continue;
         }

@@ -182,6 +182,12 @@ TEST_F(ShapeTest, MaterialFileWithATextureBeforeItsFirstMaterialIsRefusedBeforeT
     folder.write("models/fallback.mtl", "  bump models/white.jpg\nnewmtl plain\n");
     EXPECT_FATAL_EXIT(load(fallback), "Could not import the model models/fallback.obj");
 
+    // The importer ends a line at NUL, form feed or carriage return as well: a
+    // statement hidden behind one is still found, with its line counted right.
+    const std::string hidden = folder.write("models/hidden.obj", "mtllib hidden.mtl\n" + test::planeObj(1.0f));
+    folder.write("models/hidden.mtl", std::string("# made by hand\r\n\0map_Kd models/white.jpg\nnewmtl plain\n", 54));
+    EXPECT_FATAL_EXIT(load(hidden), "line 3 'map_Kd models/white.jpg'.*Could not import the model models/hidden.obj");
+
     // Comments and blank lines above the first material are fine, and so is a
     // material file that is missing altogether.
     folder.write("models/commented.mtl", "# palette\n\n   \r\nnewmtl plain\nmap_Kd models/white.jpg\n");
