@@ -253,6 +253,10 @@ void World::createPlayer(PhysicsWorld& physicsWorld)
     player->respawnPosition = player->getPosition();
     player->respawnAngles = vec3(player->pitch, player->yaw, player->roll);
     player->respawnHeading = player->heading;
+    // Beyond the edges of the snow or under its lowest point the sled has left the world.
+    const Extent snow = snowExtent(*this);
+    player->boundsMin = snow.min;
+    player->boundsMax = vec3(snow.max.x, std::numeric_limits<float>::max(), snow.max.z);
 
     objects.insert(player);
     objects.insert(player->leftPart);

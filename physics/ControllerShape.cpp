@@ -124,6 +124,13 @@ void ControllerShape::update(float dt)
     speed += slopeAcceleration * dt;
     grounded = false;
     move(dt);
+    // The level's walls and the controller keep the sled over the snow; should it still
+    // get past them or under the snow, it would fall for ever, so it goes back to the
+    // last gate as if the player had pressed R.
+    const vec3 p = getPosition();
+    if (glm::any(glm::lessThan(p, boundsMin)) || glm::any(glm::greaterThan(p, boundsMax))) {
+        respawn();
+    }
 
     // 5. The next move falls along the last terrain normal (or straight down).
     if (length(groundNormal) > 0.0f) {

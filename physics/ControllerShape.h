@@ -4,6 +4,7 @@
 // camera and the reaction to everything the controller touches.
 #pragma once
 
+#include <limits>
 #include <memory>
 
 #include "physics/HitReport.h"
@@ -39,7 +40,8 @@ public:
     vec3 getPosition() override;
     /// The controller's own actor.
     Actor* getActor() override;
-    /// One frame of dt seconds: boost, slope, move, up direction, model matrix, leans, camera.
+    /// One frame of dt seconds: boost, slope, move (and respawn when it left the bounds),
+    /// up direction, model matrix, leans, camera.
     void update(float dt) override;
     /// Puts the controller's centre at (x, y, z) (world units).
     virtual void setPosition(float x, float y, float z);
@@ -84,6 +86,10 @@ public:
     vec3 respawnPosition{0.0f};        ///< where respawn puts the controller
     vec3 respawnAngles{0.0f};          ///< pitch, yaw and roll restored by respawn (degrees)
     vec3 respawnHeading{0.0f};         ///< heading restored by respawn
+    /// Lowest corner of the box the centre stays in (world units): a sled found outside
+    /// it after a move has left the world and is put back as respawn does.
+    vec3 boundsMin{std::numeric_limits<float>::lowest()};
+    vec3 boundsMax{std::numeric_limits<float>::max()};  ///< highest corner of that box (world units)
     RaceState* raceState = nullptr;    ///< the race the rules are applied to; set after construction
     vec3 groundNormal{0.0f, 1.0f, 0.0f};  ///< normal of the last terrain contact this frame
     Shape* leftPart = nullptr;         ///< left side part of the model (owned)

@@ -174,6 +174,51 @@ TEST_F(SledTest, RespawnReturnsToTheStartThenToTheLastGatePassed)
     expectNear(sled->chaseCamera->forward, headingAtGate, 1e-6f);
 }
 
+TEST_F(SledTest, ASledFoundOutOfTheWorldIsBackAtTheLastGate)
+{
+    // Should the sled ever get past the border or fall far under the snow, the frame
+    // that finds it there puts it back at the last gate, at rest, as R would.
+    race->finishCountdown(frameTime);
+    while (race->race->nextCheckpoint == 1) {
+        race->steerTowardNextGate();
+        race->frame(frameTime);
+        ASSERT_FALSE(race->race->gameOver);
+    }
+    const vec3 gate = race->gate(1)->getPosition();
+    const vec3 headingAtGate = sled->respawnHeading;
+    struct Place {
+        const char* what;
+        vec3 position;
+    };
+    const Place outOfTheWorld[] = {
+        {"past the east edge", {200.0f, 100.0f, 0.0f}},
+        {"past the south edge", {0.0f, 60.0f, -220.0f}},
+        {"past the north-west corner", {-150.0f, 160.0f, 170.0f}},
+        // Too deep for the controller's lift out of the snow: it falls on.
+        {"far under the finish", {61.0f, -1100.0f, -97.0f}},
+    };
+    for (const Place& place : outOfTheWorld) {
+        SCOPED_TRACE(place.what);
+        for (int frame = 0; frame < 30; ++frame) {
+            race->steerTowardNextGate();
+            race->frame(frameTime);
+        }
+        placeSled(place.position, sled->yaw + 30.0f, 20.0f);
+        race->releaseAll();
+        race->frame(frameTime);
+        expectNear(sled->getPosition(), gate, 1e-4f);
+        EXPECT_EQ(sled->speed, 0.0f);
+        expectNear(sled->heading, headingAtGate, 1e-6f);
+    }
+    // From there the race goes on: the sled, in the world, is left alone to reach gate 2.
+    for (int frame = 0; frame < 3600 && race->race->nextCheckpoint == 2; ++frame) {
+        race->steerTowardNextGate();
+        race->frame(frameTime);
+    }
+    EXPECT_EQ(race->race->nextCheckpoint, 3);
+    EXPECT_FALSE(race->race->lost);
+}
+
 TEST_F(SledTest, ACowGivesThreeSecondsOfBoost)
 {
     // Ride east into the third cow.

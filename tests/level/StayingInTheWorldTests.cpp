@@ -98,6 +98,10 @@ protected:
             }
         }
         ASSERT_NE(snow, nullptr);
+        // The walls and the controller must keep the sled in by themselves: the sled's
+        // own last resort, a respawn once it is out, would hide every way out.
+        race->sled->boundsMin = vec3(std::numeric_limits<float>::lowest());
+        race->sled->boundsMax = vec3(std::numeric_limits<float>::max());
     }
 
     /// The sled is over the terrain, with the snow at least its radius (less a little)
@@ -278,8 +282,8 @@ TEST_F(StayingInTheWorld, RiddenAtRandomOnASlowMachine)
 {
     // Rides of a minute, each its own seed, with whatever keys a random player holds:
     // none leaves the world (without the border walls about one in eleven did).
-    // FROSTLINE_RANDOM_RIDES sets how many (120 by default, about 45 s).
-    int rides = 120;
+    // FROSTLINE_RANDOM_RIDES sets how many (100 by default, about 40 s).
+    int rides = 100;
     if (const char* count = std::getenv("FROSTLINE_RANDOM_RIDES")) {
         rides = std::atoi(count);
     }
