@@ -1,12 +1,12 @@
 #version 330 core
 // Diffuse sunlight plus ambient on the texture, shadowed through a hardware
-// depth comparison in the sun's depth map (a few linearly filtered taps, so the
-// edges are soft), and the screen-space motion of the fragment since the last
-// frame, in texture units (fractions of the screen), for the blur composite.
+// depth comparison in the sun's depth map (linearly filtered over 2 x 2 texels,
+// so the edges are soft), and the screen-space motion of the fragment since the
+// last frame, in texture units (fractions of the screen), for the blur composite.
 
 in vec3 worldNormal;
 in vec2 texCoord;
-in vec4 shadowCoord;
+in vec3 shadowCoord;
 in vec4 currentClip;
 in vec4 previousClip;
 
@@ -27,24 +27,20 @@ const float texelWorld = 0.075;
 // Fraction of sunlight reaching this fragment, 0 (shadowed) to 1 (lit).
 float sunlight(float nDotL)
 {
-    vec3 coord = shadowCoord.xyz / shadowCoord.w;
+    vec3 coord = shadowCoord;
     if (any(lessThan(coord, vec3(0.0))) || any(greaterThan(coord, vec3(1.0)))) {
         return 1.0;  // outside the sun's box nothing casts shadows
     }
-    // Slope-scaled bias: across the taps' reach (about two texels) a surface
-    // tilted by theta against the sun changes depth by 2 * texel * tan(theta).
+    // Slope-scaled bias: across the filter's reach (one texel) a surface tilted
+    // by theta against the sun changes depth by texel * tan(theta).
     float cosTheta = clamp(nDotL, 0.05, 1.0);
     float tanTheta = sqrt(1.0 - cosTheta * cosTheta) / cosTheta;
-    float bias = (0.02 + 2.0 * texelWorld * min(tanTheta, 8.0)) * depthPerUnit;
-
-    // Four taps on a rotated grid; each compare is filtered over 2 x 2 texels.
-    vec2 texel = 1.0 / vec2(textureSize(shadowMap, 0));
-    float reference = coord.z - bias;
-    float lit = texture(shadowMap, vec3(coord.xy + vec2(-0.4, -1.2) * texel, reference));
-    lit += texture(shadowMap, vec3(coord.xy + vec2(1.2, -0.4) * texel, reference));
-    lit += texture(shadowMap, vec3(coord.xy + vec2(0.4, 1.2) * texel, reference));
-    lit += texture(shadowMap, vec3(coord.xy + vec2(-1.2, 0.4) * texel, reference));
-    return lit * 0.25;
+    float bias = (0.02 + texelWorld * min(tanTheta, 8.0)) * depthPerUnit;
+    // One comparison, filtered over the 2 x 2 texels around the point. A texel
+    // is 0.075 units: a few pixels next to the sled, less than one pixel some
+    // tens of units away, and the motion blur softens the rest. (More taps would
+    // smooth the steps next to the sled, at a cost a software-drawn screen feels.)
+    return texture(shadowMap, vec3(coord.xy, coord.z - bias));
 }
 
 void main()

@@ -14,7 +14,7 @@ uniform mat4 DepthBiasMVP;  // model to depth-map texture space [0, 1]
 
 out vec3 worldNormal;
 out vec2 texCoord;
-out vec4 shadowCoord;
+out vec3 shadowCoord;  // the sun's view is orthographic: w is 1
 out vec4 currentClip;
 out vec4 previousClip;
 
@@ -26,5 +26,5 @@ void main()
     previousClip = prevMVPMatrix * position;
     worldNormal = normalMatrix * vNormal;
     texCoord = vTexCoord;
-    shadowCoord = DepthBiasMVP * position;
+    shadowCoord = (DepthBiasMVP * position).xyz;
 }
