@@ -11,9 +11,27 @@
 
 namespace frostline::test {
 
+namespace {
+
+/// The suite's window, made by the first ensureGlContext.
+GLFWwindow* testWindow = nullptr;
+
+}  // namespace
+
+void releaseGlContext()
+{
+    if (!testWindow) {
+        return;
+    }
+    glfwDestroyWindow(testWindow);
+    glfwTerminate();
+    testWindow = nullptr;
+    frostline::window = nullptr;
+}
+
 GLFWwindow* ensureGlContext()
 {
-    static GLFWwindow* window = nullptr;
+    GLFWwindow*& window = testWindow;
     if (window) {
         glfwMakeContextCurrent(window);
         return window;

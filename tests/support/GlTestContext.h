@@ -12,6 +12,11 @@ namespace frostline::test {
 /// Returns the window; fails the calling test when no display is available.
 GLFWwindow* ensureGlContext();
 
+/// Closes the window of ensureGlContext and ends GLFW, so that the driver's
+/// threads are gone before the process exits (the leak check at exit stops every
+/// thread still running). Nothing when no context was made.
+void releaseGlContext();
+
 /// Reads one pixel of the currently bound read framebuffer as 8-bit RGBA.
 struct Rgba { unsigned char r, g, b, a; };
 Rgba readPixel(int x, int y);
