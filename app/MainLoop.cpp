@@ -22,13 +22,13 @@ bool updateCountdown()
         return true;
     }
     countdownTime -= deltaTime;
-    std::string text = std::to_string(static_cast<int>(countdownTime) + 1);
     if (countdownTime <= 0.0f) {
         countdownTime = 0.0f;
-        text = "0";
         countdownDone = true;
+        ui::showMessage("0");
+    } else {
+        ui::showMessage(std::to_string(static_cast<int>(countdownTime) + 1));
     }
-    ui::showMessage(text);
     return false;
 }
 
