@@ -106,7 +106,16 @@ void World::renderScenePass(const mat4& viewProjection)
 
     // Blending an opaque shape gives the shape itself: it is drawn without (the
     // blend unit reads back both targets for every fragment). The plain way blends all.
+    // The state changes only between an opaque shape and one that is not.
     const bool blending = glIsEnabled(GL_BLEND);
+    bool blendingNow = blending;
+    const auto blendFor = [&](const scene::Shape& shape) {
+        const bool wanted = blending && (plainPasses || !shape.isOpaque());
+        if (wanted != blendingNow) {
+            wanted ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+            blendingNow = wanted;
+        }
+    };
     for (scene::SceneObject* object : objects) {
         scene::Shape* shape = visibleShape(object);
         if (!shape) {
@@ -135,15 +144,12 @@ void World::renderScenePass(const mat4& viewProjection)
         glActiveTexture(GL_TEXTURE1);
         glBindTexture(GL_TEXTURE_2D, shadowTarget->depthTexture);
         glUniform1i(uniforms.shadowMapLocation, 1);
-        const bool skipBlending = blending && !plainPasses && shape->isOpaque();
-        if (skipBlending) {
-            glDisable(GL_BLEND);
-        }
+        blendFor(*shape);
         shape->draw();
-        if (skipBlending) {
-            glEnable(GL_BLEND);
-        }
         shape->previousMvp = mvp;
+    }
+    if (blendingNow != blending) {
+        glEnable(GL_BLEND);
     }
 }
 

@@ -24,6 +24,14 @@ constexpr unsigned int importFlags =
 /// Image drawn on meshes whose material names no texture, or one that does not load.
 const char* const defaultTexturePath = "models/white.jpg";
 
+/// Stops the start with the parser's reason and the fatal message naming the model.
+[[noreturn]] void refuseModel(const std::string& path, const std::string& reason)
+{
+    std::printf("Error parsing '%s': '%s'\n", path.c_str(), reason.c_str());
+    std::fflush(stdout);
+    fatalError("Could not import the model " + path);
+}
+
 /// Deletes every entry's buffers, vertex array and texture, then the list.
 void releaseMeshes(MeshList* list)
 {
@@ -127,9 +135,7 @@ std::unique_ptr<const aiScene> Shape::importModel(const std::string& path)
     // A material file the importer would crash on is refused before it reads it.
     const std::string materialFault = materialLibraryFault(path);
     if (!materialFault.empty()) {
-        std::printf("Error parsing '%s': '%s'\n", path.c_str(), materialFault.c_str());
-        std::fflush(stdout);
-        fatalError("Could not import the model " + path);
+        refuseModel(path, materialFault);
     }
     Assimp::Importer importer;
     importer.ReadFile(path, importFlags);
@@ -137,9 +143,7 @@ std::unique_ptr<const aiScene> Shape::importModel(const std::string& path)
     const std::string error = importer.GetErrorString();
     std::unique_ptr<const aiScene> scene(importer.GetOrphanedScene());
     if (!scene) {
-        std::printf("Error parsing '%s': '%s'\n", path.c_str(), error.c_str());
-        std::fflush(stdout);
-        fatalError("Could not import the model " + path);
+        refuseModel(path, error);
     }
     // Every user draws and measures the first mesh: a file without one is as broken as an unreadable one.
     if (scene->mNumMeshes == 0) {
