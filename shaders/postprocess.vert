@@ -4,10 +4,16 @@
 
 layout(location = 0) in vec2 vPosition;
 
+uniform sampler2D blurTexture;  // unit 1: the lit scene
+
 out vec2 screenCoord;
+// The scene image's width in texels, asked once a corner rather than once a pixel
+// (a processor-drawn screen would ask it for every pixel).
+flat out float imageWidth;
 
 void main()
 {
     screenCoord = vPosition * 0.5 + 0.5;
+    imageWidth = float(textureSize(blurTexture, 0).x);
     gl_Position = vec4(vPosition, 0.0, 1.0);
 }
