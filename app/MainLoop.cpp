@@ -63,7 +63,14 @@ void simulateFrame()
 
 void drawFrame()
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The blur composite replaces a window of the expected size pixel for pixel; a
+    // window of another size (or no composite) is cleared, so no old frame shows.
+    int width = 0;
+    int height = 0;
+    glfwGetFramebufferSize(window, &width, &height);
+    if (!world->compositeCoversWindow() || width != windowWidth || height != windowHeight) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
     world->renderFrame();
     ui::drawHud();
 }

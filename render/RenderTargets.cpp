@@ -187,7 +187,7 @@ void clearSceneTarget(float red, float green, float blue)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDrawBuffers(1, velocity);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT);  // the depth is cleared already
     glDrawBuffers(2, both);
 }
 

@@ -148,6 +148,12 @@ public:
     /// through a mirroring sampler. The picture is the same either way (within one
     /// level of filtering precision); the plain way is kept for the test that compares both.
     bool plainPasses = false;
+
+    /// True when this frame's blur composite writes every pixel of a window of
+    /// `windowWidth` x `windowHeight`, without blending and without the depth test:
+    /// whatever the window held before is never seen, so clearing it would be wasted.
+    /// The plain way clears and blends as ever.
+    bool compositeCoversWindow() const;
     /// The still part of the sun's depth map, kept between frames (owned); null when
     /// its target could not be built, and then the map is drawn in full.
     ShadowCache* shadowCache = nullptr;

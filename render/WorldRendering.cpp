@@ -180,11 +180,18 @@ void World::drawSprays(const mat4& viewProjection, const SledSprayState& sled)
     }
 }
 
+bool World::compositeCoversWindow() const { return motionBlur && !plainPasses; }
+
 void World::renderPostProcess()
 {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The quad replaces every pixel: the window's old contents need no clear (a clear
+    // is a pass over the whole window for the processor), nor its depth a test.
+    const bool covering = compositeCoversWindow();
+    if (!covering) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
     glViewport(0, 0, windowWidth, windowHeight);
 
     glUseProgram(postProcessProgram->program);
@@ -202,14 +209,21 @@ void World::renderPostProcess()
 
     // The composite writes alpha 1: blending it onto the window would give the same
     // picture at the cost of reading the window back. The plain way blends.
-    const bool skipBlending = !plainPasses && glIsEnabled(GL_BLEND);
+    const bool skipBlending = covering && glIsEnabled(GL_BLEND);
+    const bool skipDepthTest = covering && glIsEnabled(GL_DEPTH_TEST);
     if (skipBlending) {
         glDisable(GL_BLEND);
+    }
+    if (skipDepthTest) {
+        glDisable(GL_DEPTH_TEST);
     }
     glBindVertexArray(quadVertexArray);
     glDrawArrays(GL_TRIANGLES, 0, 6);
     if (skipBlending) {
         glEnable(GL_BLEND);
+    }
+    if (skipDepthTest) {
+        glEnable(GL_DEPTH_TEST);
     }
     // Unit 1 holds the sun's depth map in the next scene pass, with its own comparison state.
     glBindSampler(1, 0);
