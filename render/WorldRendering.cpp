@@ -145,7 +145,11 @@ void World::renderScenePass(const mat4& viewProjection)
         glBindTexture(GL_TEXTURE_2D, shadowTarget->depthTexture);
         glUniform1i(uniforms.shadowMapLocation, 1);
         blendFor(*shape);
-        shape->draw();
+        if (plainPasses) {
+            shape->draw();
+        } else {
+            shape->drawInView(mvp);
+        }
         shape->previousMvp = mvp;
     }
     if (blendingNow != blending) {

@@ -37,14 +37,16 @@ void releaseMeshes(MeshList* list)
 {
     for (MeshEntry& entry : *list) {
         const GLuint buffers[] = {entry.positionBuffer, entry.indexBuffer, entry.normalBuffer,
-                                  entry.texCoordBuffer};
+                                  entry.texCoordBuffer, entry.chunkIndexBuffer};
         for (GLuint buffer : buffers) {
             if (buffer != 0) {
                 glDeleteBuffers(1, &buffer);
             }
         }
-        if (entry.vertexArray != 0) {
-            glDeleteVertexArrays(1, &entry.vertexArray);
+        for (GLuint vertexArray : {entry.vertexArray, entry.chunkVertexArray}) {
+            if (vertexArray != 0) {
+                glDeleteVertexArrays(1, &vertexArray);
+            }
         }
         delete entry.texture;
     }
@@ -152,6 +154,33 @@ std::unique_ptr<const aiScene> Shape::importModel(const std::string& path)
     return scene;
 }
 
+void Shape::buildChunks(MeshEntry& entry, const aiMesh& mesh, std::vector<std::uint32_t> indices) const
+{
+    std::vector<vec3> positions(mesh.mNumVertices);
+    for (unsigned int v = 0; v < mesh.mNumVertices; ++v) {
+        positions[v] = vec3(mesh.mVertices[v].x, mesh.mVertices[v].y, mesh.mVertices[v].z);
+    }
+    entry.chunks = sortIntoChunks(positions, indices, chunkCellsPerSide);
+
+    // A second vertex array over the same vertex buffers, with the sorted indices.
+    glGenVertexArrays(1, &entry.chunkVertexArray);
+    glBindVertexArray(entry.chunkVertexArray);
+    glGenBuffers(1, &entry.chunkIndexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, entry.chunkIndexBuffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint32_t)),
+                 indices.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, entry.positionBuffer);
+    pointAttribute(program, "vPosition", 3);
+    pointAttribute(motionBlurProgram, "vPosition", 3);
+    if (entry.normalBuffer != 0) {
+        glBindBuffer(GL_ARRAY_BUFFER, entry.normalBuffer);
+        pointAttribute(program, "vNormal", 3);
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, entry.texCoordBuffer);
+    pointAttribute(program, "vTexCoord", 2);
+    glBindVertexArray(0);
+}
+
 void Shape::buildMeshes(const aiScene& scene)
 {
     std::cout << "Meshes: " << scene.mNumMeshes << "\n"
@@ -216,8 +245,11 @@ void Shape::buildMeshes(const aiScene& scene)
         pointAttribute(program, "vTexCoord", 2);
 
         entry.texture = chooseTexture(scene, entry.materialIndex);
-        meshes->push_back(entry);
         glBindVertexArray(0);
+        if (mesh.HasPositions() && mesh.mNumFaces >= chunkedMeshMinFaces) {
+            buildChunks(entry, mesh, indices);
+        }
+        meshes->push_back(entry);
     }
 
     // The bounding sphere is measured on the first mesh only, about the model origin.
@@ -263,6 +295,46 @@ void Shape::draw()
         glUniform1i(colorTextureLocation, 0);
         glBindVertexArray(entry.vertexArray);
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(entry.faceCount * 3), GL_UNSIGNED_INT, nullptr);
+    }
+    glBindVertexArray(0);
+}
+
+void Shape::drawInView(const mat4& mvp)
+{
+    const bool chunked =
+        std::any_of(meshes->begin(), meshes->end(), [](const MeshEntry& entry) { return !entry.chunks.empty(); });
+    if (!chunked) {
+        draw();
+        return;
+    }
+    for (const MeshEntry& entry : *meshes) {
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(entry.texture->target, entry.texture->textureName);
+        glUniform1i(colorTextureLocation, 0);
+        if (entry.chunks.empty()) {
+            glBindVertexArray(entry.vertexArray);
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(entry.faceCount * 3), GL_UNSIGNED_INT, nullptr);
+            continue;
+        }
+        glBindVertexArray(entry.chunkVertexArray);
+        // One draw for each run of neighbouring chunks in view.
+        const std::vector<MeshChunk>& chunks = entry.chunks;
+        size_t next = 0;
+        while (next < chunks.size()) {
+            if (boxOutsideView(mvp, chunks[next].boxMin, chunks[next].boxMax)) {
+                ++next;
+                continue;
+            }
+            const std::uint32_t first = chunks[next].firstIndex;
+            std::uint32_t end = first + chunks[next].indexCount;
+            for (++next; next < chunks.size() && chunks[next].firstIndex == end &&
+                         !boxOutsideView(mvp, chunks[next].boxMin, chunks[next].boxMax);
+                 ++next) {
+                end += chunks[next].indexCount;
+            }
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(end - first), GL_UNSIGNED_INT,
+                           reinterpret_cast<const void*>(static_cast<std::uintptr_t>(first) * sizeof(std::uint32_t)));
+        }
     }
     glBindVertexArray(0);
 }

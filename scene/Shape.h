@@ -11,6 +11,7 @@
 #include <GL/glew.h>
 #include <assimp/scene.h>
 
+#include "scene/MeshChunks.h"
 #include "scene/SceneObject.h"
 
 namespace frostline {
@@ -34,6 +35,11 @@ struct MeshEntry {
     GLuint texCoordBuffer = 0;        ///< texture coordinates, 2 floats a vertex
     vec3 boxMin{0.0f};                ///< model-space box around the mesh's vertices
     vec3 boxMax{0.0f};
+    /// A large mesh's triangles once more, sorted into runs of neighbours (empty for a
+    /// small mesh): the colour pass can leave out the runs outside the view.
+    std::vector<MeshChunk> chunks;
+    GLuint chunkIndexBuffer = 0;  ///< the indices in chunk order
+    GLuint chunkVertexArray = 0;  ///< the mesh's vertex buffers with the chunk-ordered indices
 };
 
 /// The meshes of one model, in the model's mesh order. Shared by a shape and its
@@ -73,6 +79,10 @@ public:
     virtual void update(float dt);
     /// Colour pass: the caller has bound program and set the per-object uniforms.
     virtual void draw();
+    /// Colour pass as draw(), leaving out the parts of large meshes that lie wholly
+    /// outside the clip volume of mvp (this shape's model-view-projection). They would
+    /// cover no pixel, so the picture is the same; a shape without such meshes draws.
+    void drawInView(const mat4& mvp);
     /// Depth pass: the caller has bound the depth program and set its matrix.
     virtual void drawDepth();
     /// Whether every mesh draws a texture without transparent texels: blending
@@ -86,6 +96,11 @@ public:
     bool hidden = false;                         ///< neither updated nor drawn when set
     std::shared_ptr<MeshList> meshes;            ///< one entry per imported mesh, shared by copies
     float boundingRadius = 0.0f;                 ///< bounding sphere about the model origin (model units)
+
+private:
+    /// Sorts a large mesh's triangles (indices, three a face) into chunks and gives the
+    /// entry its chunk-ordered index buffer and vertex array.
+    void buildChunks(MeshEntry& entry, const aiMesh& mesh, std::vector<std::uint32_t> indices) const;
 };
 
 /// Model-space box around the vertices of every mesh of shape; false (box untouched)

@@ -5,6 +5,7 @@ list(APPEND FROSTLINE_SOURCES
   scene/Collectable.cpp
   scene/InvisibleWall.cpp
   scene/MaterialLibraryCheck.cpp
+  scene/MeshChunks.cpp
   scene/Math.cpp
   scene/SceneObject.cpp
   scene/Shape.cpp
