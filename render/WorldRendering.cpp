@@ -32,6 +32,14 @@ scene::Shape* visibleShape(scene::SceneObject* object)
     return shape && !shape->hidden ? shape : nullptr;
 }
 
+/// Whether every mesh of shape lies wholly outside the clip volume of mvp.
+bool outsideView(const scene::Shape& shape, const mat4& mvp)
+{
+    vec3 boxMin;
+    vec3 boxMax;
+    return scene::meshesBox(shape, boxMin, boxMax) && scene::boxOutsideView(mvp, boxMin, boxMax);
+}
+
 void uploadMatrix(GLint location, const mat4& m) { glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(m)); }
 
 }  // namespace
@@ -135,6 +143,12 @@ void World::renderScenePass(const mat4& viewProjection)
         }
 
         ++drawnObjectCount;
+        // A shape wholly outside the view covers no pixel: the savings leave out its
+        // draw, while it counts as drawn and its matrix moves on, as in the plain way.
+        if (!plainPasses && outsideView(*shape, mvp)) {
+            shape->previousMvp = mvp;
+            continue;
+        }
         glUseProgram(shape->program->program);
         uploadMatrix(uniforms.mvpLocation, mvp);
         uploadMatrix(uniforms.prevMvpLocation, shape->previousMvp);
