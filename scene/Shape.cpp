@@ -163,15 +163,23 @@ void Shape::buildChunks(MeshEntry& entry, const aiMesh& mesh, std::vector<std::u
     entry.chunks = sortIntoChunks(positions, indices, chunkCellsPerSide);
 
     // A second vertex array over the same vertex buffers, with the sorted indices.
-    glGenVertexArrays(1, &entry.chunkVertexArray);
-    glBindVertexArray(entry.chunkVertexArray);
-    glGenBuffers(1, &entry.chunkIndexBuffer);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, entry.chunkIndexBuffer);
+    buildVertexArray(entry, indices, entry.chunkVertexArray, entry.chunkIndexBuffer);
+}
+
+void Shape::buildVertexArray(const MeshEntry& entry, const std::vector<std::uint32_t>& indices,
+                             GLuint& vertexArray, GLuint& indexBuffer) const
+{
+    glGenVertexArrays(1, &vertexArray);
+    glBindVertexArray(vertexArray);
+    glGenBuffers(1, &indexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint32_t)),
                  indices.data(), GL_STATIC_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, entry.positionBuffer);
-    pointAttribute(program, "vPosition", 3);
-    pointAttribute(motionBlurProgram, "vPosition", 3);
+    if (entry.positionBuffer != 0) {
+        glBindBuffer(GL_ARRAY_BUFFER, entry.positionBuffer);
+        pointAttribute(program, "vPosition", 3);
+        pointAttribute(motionBlurProgram, "vPosition", 3);
+    }
     if (entry.normalBuffer != 0) {
         glBindBuffer(GL_ARRAY_BUFFER, entry.normalBuffer);
         pointAttribute(program, "vNormal", 3);
@@ -209,13 +217,6 @@ void Shape::buildMeshes(const aiScene& scene)
             }
         }
 
-        glGenVertexArrays(1, &entry.vertexArray);
-        glBindVertexArray(entry.vertexArray);
-        glGenBuffers(1, &entry.indexBuffer);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, entry.indexBuffer);
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint32_t)),
-                     indices.data(), GL_STATIC_DRAW);
-
         const size_t vertexBytes = static_cast<size_t>(mesh.mNumVertices) * 3 * sizeof(float);
         if (mesh.HasPositions() && mesh.mNumVertices > 0) {
             entry.boxMin = entry.boxMax = vec3(mesh.mVertices[0].x, mesh.mVertices[0].y, mesh.mVertices[0].z);
@@ -225,12 +226,9 @@ void Shape::buildMeshes(const aiScene& scene)
                 entry.boxMax = glm::max(entry.boxMax, p);
             }
             entry.positionBuffer = uploadArrayBuffer(mesh.mVertices, vertexBytes);
-            pointAttribute(program, "vPosition", 3);
-            pointAttribute(motionBlurProgram, "vPosition", 3);
         }
         if (mesh.HasNormals() && mesh.mNumVertices > 0) {
             entry.normalBuffer = uploadArrayBuffer(mesh.mNormals, vertexBytes);
-            pointAttribute(program, "vNormal", 3);
         }
 
         // Texture coordinates exist for every mesh: (0, 0) where the file has none.
@@ -242,10 +240,9 @@ void Shape::buildMeshes(const aiScene& scene)
             }
         }
         entry.texCoordBuffer = uploadArrayBuffer(texCoords.data(), texCoords.size() * sizeof(float));
-        pointAttribute(program, "vTexCoord", 2);
+        buildVertexArray(entry, indices, entry.vertexArray, entry.indexBuffer);
 
         entry.texture = chooseTexture(scene, entry.materialIndex);
-        glBindVertexArray(0);
         if (mesh.HasPositions() && mesh.mNumFaces >= chunkedMeshMinFaces) {
             buildChunks(entry, mesh, indices);
         }

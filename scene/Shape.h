@@ -101,6 +101,10 @@ private:
     /// Sorts a large mesh's triangles (indices, three a face) into chunks and gives the
     /// entry its chunk-ordered index buffer and vertex array.
     void buildChunks(MeshEntry& entry, const aiMesh& mesh, std::vector<std::uint32_t> indices) const;
+    /// A new vertex array over the entry's vertex buffers (each attribute at its place in
+    /// both programs) with a new index buffer holding indices.
+    void buildVertexArray(const MeshEntry& entry, const std::vector<std::uint32_t>& indices, GLuint& vertexArray,
+                          GLuint& indexBuffer) const;
 };
 
 /// Model-space box around the vertices of every mesh of shape; false (box untouched)
