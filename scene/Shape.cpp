@@ -287,11 +287,7 @@ bool Shape::isOpaque() const
 void Shape::draw()
 {
     for (const MeshEntry& entry : *meshes) {
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(entry.texture->target, entry.texture->textureName);
-        glUniform1i(colorTextureLocation, 0);
-        glBindVertexArray(entry.vertexArray);
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(entry.faceCount * 3), GL_UNSIGNED_INT, nullptr);
+        drawMesh(entry, nullptr);
     }
     glBindVertexArray(0);
 }
@@ -305,35 +301,44 @@ void Shape::drawInView(const mat4& mvp)
         return;
     }
     for (const MeshEntry& entry : *meshes) {
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(entry.texture->target, entry.texture->textureName);
-        glUniform1i(colorTextureLocation, 0);
-        if (entry.chunks.empty()) {
-            glBindVertexArray(entry.vertexArray);
-            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(entry.faceCount * 3), GL_UNSIGNED_INT, nullptr);
-            continue;
-        }
-        glBindVertexArray(entry.chunkVertexArray);
-        // One draw for each run of neighbouring chunks in view.
-        const std::vector<MeshChunk>& chunks = entry.chunks;
-        size_t next = 0;
-        while (next < chunks.size()) {
-            if (boxOutsideView(mvp, chunks[next].boxMin, chunks[next].boxMax)) {
-                ++next;
-                continue;
-            }
-            const std::uint32_t first = chunks[next].firstIndex;
-            std::uint32_t end = first + chunks[next].indexCount;
-            for (++next; next < chunks.size() && chunks[next].firstIndex == end &&
-                         !boxOutsideView(mvp, chunks[next].boxMin, chunks[next].boxMax);
-                 ++next) {
-                end += chunks[next].indexCount;
-            }
+        drawMesh(entry, &mvp);
+    }
+    glBindVertexArray(0);
+}
+
+void Shape::drawMesh(const MeshEntry& entry, const mat4* mvp) const
+{
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(entry.texture->target, entry.texture->textureName);
+    glUniform1i(colorTextureLocation, 0);
+    if (!mvp || entry.chunks.empty()) {
+        glBindVertexArray(entry.vertexArray);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(entry.faceCount * 3), GL_UNSIGNED_INT, nullptr);
+        return;
+    }
+    // One draw for each run of neighbouring chunks in view; each chunk is tested once.
+    glBindVertexArray(entry.chunkVertexArray);
+    std::uint32_t first = 0;
+    std::uint32_t end = 0;
+    const auto drawRun = [&first, &end] {
+        if (end > first) {
             glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(end - first), GL_UNSIGNED_INT,
                            reinterpret_cast<const void*>(static_cast<std::uintptr_t>(first) * sizeof(std::uint32_t)));
         }
+        first = end = 0;
+    };
+    for (const MeshChunk& chunk : entry.chunks) {
+        if (boxOutsideView(*mvp, chunk.boxMin, chunk.boxMax)) {
+            drawRun();
+            continue;
+        }
+        if (end == first || chunk.firstIndex != end) {
+            drawRun();
+            first = end = chunk.firstIndex;
+        }
+        end += chunk.indexCount;
     }
-    glBindVertexArray(0);
+    drawRun();
 }
 
 void Shape::drawDepth()

@@ -101,6 +101,9 @@ private:
     /// Sorts a large mesh's triangles (indices, three a face) into chunks and gives the
     /// entry its chunk-ordered index buffer and vertex array.
     void buildChunks(MeshEntry& entry, const aiMesh& mesh, std::vector<std::uint32_t> indices) const;
+    /// Binds the mesh's texture and draws it: whole without mvp, else leaving out its
+    /// chunks outside the clip volume of mvp.
+    void drawMesh(const MeshEntry& entry, const mat4* mvp) const;
     /// A new vertex array over the entry's vertex buffers (each attribute at its place in
     /// both programs) with a new index buffer holding indices.
     void buildVertexArray(const MeshEntry& entry, const std::vector<std::uint32_t>& indices, GLuint& vertexArray,

@@ -1,6 +1,7 @@
 #version 330 core
 // The full-screen quad of the blur composite. It sits at depth 0, in front of
-// the far plane: the depth buffer was just cleared and depth testing is on.
+// the far plane: where the window is cleared and tested for depth first (the
+// plain way), it still covers every pixel.
 
 layout(location = 0) in vec2 vPosition;
 
