@@ -91,10 +91,9 @@ bool SceneTarget::create()
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     // The blur reads up to a few pixels past the screen's edges, mirrored back into the
-    // image. The composite mirrors its coordinates itself and the texture clamps: the same
-    // texels, but llvmpipe filters clamped 8-bit images on its fast path, mirrored ones not.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    // image. (The composite reads single texels and mirrors its coordinates itself.)
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_MIRRORED_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_MIRRORED_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, imageTexture, 0);
 
@@ -112,13 +111,6 @@ bool SceneTarget::create()
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, w, h);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthRenderbuffer);
 
-    // The image as the plain blur reads it: filtered, mirrored back at the edges.
-    glGenSamplers(1, &mirroredSampler);
-    glSamplerParameteri(mirroredSampler, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glSamplerParameteri(mirroredSampler, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glSamplerParameteri(mirroredSampler, GL_TEXTURE_WRAP_S, GL_MIRRORED_REPEAT);
-    glSamplerParameteri(mirroredSampler, GL_TEXTURE_WRAP_T, GL_MIRRORED_REPEAT);
-
     const GLenum drawBuffers[] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
     glDrawBuffers(2, drawBuffers);
     return completeOrFatal();
@@ -133,10 +125,6 @@ void SceneTarget::release()
         depthRenderbuffer = 0;
     }
     deleteFramebuffer(framebuffer);
-    if (mirroredSampler != 0) {
-        glDeleteSamplers(1, &mirroredSampler);
-        mirroredSampler = 0;
-    }
 }
 
 bool VelocityTarget::create()

@@ -29,12 +29,11 @@ struct SceneTarget {
     GLuint imageTexture = 0;       ///< GL_RGB bytes, window size
     GLuint velocityTexture = 0;    ///< GL_RG32F, window size
     GLuint depthRenderbuffer = 0;  ///< GL_DEPTH_COMPONENT, window size
-    GLuint mirroredSampler = 0;    ///< reads imageTexture mirrored past its edges (the plain blur)
 
     /// Builds the target at windowWidth x windowHeight; an incomplete framebuffer
     /// ends the process ("FB error, status: " and the status).
     bool create();
-    /// Deletes the image and velocity textures, the depth buffer, the framebuffer, then the sampler.
+    /// Deletes the image and velocity textures, the depth buffer, then the framebuffer.
     void release();
 };
 

@@ -196,7 +196,6 @@ void World::lookUpUniforms()
     uniforms.shadowMapLocation = glGetUniformLocation(basic, "shadowMap");
     uniforms.depthBiasMvpLocation = glGetUniformLocation(basic, "DepthBiasMVP");
     uniforms.depthMvpLocation = glGetUniformLocation(depthProgram->program, "depthMVP");
-    mirrorTapsLocation = glGetUniformLocation(post, "mirrorTaps");
 
     // The sun never changes: its uniforms are set once and kept by the program.
     glUseProgram(basic);

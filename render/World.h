@@ -139,14 +139,14 @@ public:
     float blurScale = 0.8f;                         ///< motion-blur strength of this frame
     mat4 depthBiasMatrix{1.0f};                     ///< light clip space [-1, 1] to texture space [0, 1]
     UniformLocations uniforms;                      ///< cached uniform locations
-    GLint mirrorTapsLocation = -1;                  ///< postprocess "mirrorTaps": the blur mirrors at the edges itself
     GLuint quadVertexArray = 0;                     ///< full-screen quad
     GLuint quadBuffer = 0;                          ///< its six 2D positions
 
     /// Draws every pass the plain way: the whole depth map cleared and redrawn each
-    /// frame, every spray particle handed to the draw, the blur reading the image
-    /// through a mirroring sampler. The picture is the same either way (within one
-    /// level of filtering precision); the plain way is kept for the test that compares both.
+    /// frame, every shape and terrain run handed to the draw, every spray particle
+    /// handed to the draw, the window cleared and blended under the composite. The
+    /// picture is the same either way (within one level where floating-point work runs
+    /// in another order); the plain way is kept for the test that compares both.
     bool plainPasses = false;
 
     /// True when this frame's blur composite writes every pixel of a window of

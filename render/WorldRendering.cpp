@@ -220,10 +220,6 @@ void World::renderPostProcess()
     glBindTexture(GL_TEXTURE_2D, sceneTarget->velocityTexture);
     glUniform1i(uniforms.blurTextureLocation, 1);
     glUniform1i(uniforms.velocityTextureLocation, 2);
-    // The image clamps and the shader mirrors the taps past the edges; the plain way lets
-    // a mirroring sampler do it.
-    glUniform1i(mirrorTapsLocation, plainPasses ? 0 : 1);
-    glBindSampler(1, plainPasses ? sceneTarget->mirroredSampler : 0);
 
     // The composite writes alpha 1: blending it onto the window would give the same
     // picture at the cost of reading the window back. The plain way blends.
@@ -243,8 +239,6 @@ void World::renderPostProcess()
     if (skipDepthTest) {
         glEnable(GL_DEPTH_TEST);
     }
-    // Unit 1 holds the sun's depth map in the next scene pass, with its own comparison state.
-    glBindSampler(1, 0);
     if (wireframe) {
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     }

@@ -3,22 +3,24 @@
 // "blurScale" (0.8 at the reference frame rate).
 
 in vec2 screenCoord;
-flat in float imageWidth;  // texels across the scene image
+flat in ivec2 imageSize;  // texels across and up the scene image
 
-uniform sampler2D blurTexture;      // unit 1: the lit scene (clamped at its edges)
+uniform sampler2D blurTexture;      // unit 1: the lit scene
 uniform sampler2D velocityTexture;  // unit 2: motion since the last frame, texture units
 uniform float blurScale;
-// The composite mirrors taps past the screen's edges itself (the image clamps); off
-// when the image is read through a mirroring sampler instead (the plain way).
-uniform bool mirrorTaps;
 
 out vec4 fragColor;
 
-// Four filtered taps, each standing for a quarter of the streak. Where a tap falls
-// within its quarter changes from pixel to pixel (a fixed interleaved-gradient
-// pattern), so neighbouring pixels read between each other's taps: a fast edge
-// smears into one even streak instead of showing as separate copies, which evenly
-// spaced taps do once they lie more than a pixel or two apart.
+// Four taps, each standing for a quarter of the streak. Where a tap falls within
+// its quarter changes from pixel to pixel (a fixed interleaved-gradient pattern),
+// so neighbouring pixels read between each other's taps: a fast edge smears into
+// one even streak instead of showing as separate copies, which evenly spaced taps
+// do once they lie more than a pixel or two apart.
+//
+// Each tap reads the one texel it falls in. The jitter already spreads the taps
+// over every position along the streak, so filtering each between four texels
+// softens the picture only slightly more, at twice the cost of the whole
+// composite on a processor-drawn screen.
 const int taps = 4;
 // The longest streak, in texture units: a first frame (measured against the
 // identity) or a jump of the camera must not smear the whole screen.
@@ -26,12 +28,12 @@ const float longestBlur = 0.06;
 
 void main()
 {
-    // The velocity image matches the window pixel for pixel: fetch, do not filter.
+    // The velocity image matches the window pixel for pixel.
     vec2 motion = texelFetch(velocityTexture, ivec2(gl_FragCoord.xy), 0).xy * blurScale;
     float reach = length(motion);
     // Below half a pixel the blur would not show: every tap reads the pixel itself.
     // (One path for all pixels: llvmpipe runs both sides of a branch anyway.)
-    if (reach * imageWidth < 0.5) {
+    if (reach * float(imageSize.x) < 0.5) {
         motion = vec2(0.0);
     } else if (reach > longestBlur) {
         motion *= longestBlur / reach;
@@ -41,12 +43,12 @@ void main()
     for (int i = 0; i < taps; ++i) {
         float t = (float(i) + offset) / float(taps) - 0.5;
         vec2 c = screenCoord - motion * t;
-        if (mirrorTaps) {
-            // Back into the image, exactly: |c| below 0, 2 - c beyond 1.
-            c = abs(c);
-            c = min(c, 2.0 - c);
-        }
-        sum += texture(blurTexture, c).rgb;
+        // Taps past the screen's edges read the image mirrored back: |c| below 0,
+        // 2 - c beyond 1; a tap on the far edge itself reads the last texel.
+        c = abs(c);
+        c = min(c, 2.0 - c);
+        ivec2 texel = min(ivec2(c * vec2(imageSize)), imageSize - 1);
+        sum += texelFetch(blurTexture, texel, 0).rgb;
     }
     fragColor = vec4(sum / float(taps), 1.0);
 }

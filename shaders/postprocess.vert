@@ -8,13 +8,13 @@ layout(location = 0) in vec2 vPosition;
 uniform sampler2D blurTexture;  // unit 1: the lit scene
 
 out vec2 screenCoord;
-// The scene image's width in texels, asked once a corner rather than once a pixel
+// The scene image's size in texels, asked once a corner rather than once a pixel
 // (a processor-drawn screen would ask it for every pixel).
-flat out float imageWidth;
+flat out ivec2 imageSize;
 
 void main()
 {
     screenCoord = vPosition * 0.5 + 0.5;
-    imageWidth = float(textureSize(blurTexture, 0).x);
+    imageSize = textureSize(blurTexture, 0);
     gl_Position = vec4(vPosition, 0.0, 1.0);
 }
