@@ -32,8 +32,9 @@ void main()
     vec2 motion = texelFetch(velocityTexture, ivec2(gl_FragCoord.xy), 0).xy * blurScale;
     float reach = length(motion);
     // Below half a pixel the blur would not show: every tap reads the pixel itself.
+    // So does a motion that is not a number or endless, which no streak can follow.
     // (One path for all pixels: llvmpipe runs both sides of a branch anyway.)
-    if (reach * float(imageSize.x) < 0.5) {
+    if (!(reach * float(imageSize.x) >= 0.5) || isinf(reach)) {
         motion = vec2(0.0);
     } else if (reach > longestBlur) {
         motion *= longestBlur / reach;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -82,9 +83,12 @@ protected:
 TEST_F(BlurCompositeTest, AStillPictureComesThroughUnchanged)
 {
     // Every pixel different from its neighbours: a still picture must not be filtered.
+    // Neither may a motion below half a pixel, nor one that is not a number or endless.
     const auto pattern = [](int x, int y) { return static_cast<unsigned char>((x * 7 + y * 13) % 256); };
     paintImage(pattern);
-    for (const vec2 motion : {vec2(0.0f), vec2(0.3f, -0.3f)}) {  // none, and below half a pixel
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float endless = std::numeric_limits<float>::infinity();
+    for (const vec2 motion : {vec2(0.0f), vec2(0.3f, -0.3f), vec2(nan, 2.0f), vec2(endless, 0.0f)}) {
         setMotion(motion);
         const std::vector<unsigned char> grey = composite();
         int changed = 0;
