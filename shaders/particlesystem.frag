@@ -1,9 +1,8 @@
 #version 330 core
 // A soft, round, white flake.
 
-in float fade;
-in vec4 currentClip;
-in vec4 previousClip;
+flat in float fade;
+flat in vec2 motion;
 
 out vec4 fragColor;
 out vec4 velocity;  // alpha carries the coverage, so blending mixes the motion too
@@ -18,7 +17,5 @@ void main()
     float alpha = fade * (1.0 - r2);
     fragColor = vec4(1.0, 1.0, 1.0, alpha);
 
-    vec2 current = currentClip.xy / currentClip.w;
-    vec2 previous = previousClip.w > 1e-4 ? previousClip.xy / previousClip.w : current;
-    velocity = vec4((current - previous) * 0.5, 0.0, alpha);
+    velocity = vec4(motion, 0.0, alpha);
 }

@@ -12,9 +12,11 @@ uniform float factor;
 uniform mat4 modelViewProjectionMatrix;
 uniform mat4 prevMVPMatrix;
 
-out float fade;
-out vec4 currentClip;
-out vec4 previousClip;
+// A flake is one point: its fade and its motion are the same over all its pixels.
+// Flat, they are worked out once a particle rather than interpolated for every
+// pixel (on a processor-drawn screen each interpolated value costs set-up work).
+flat out float fade;
+flat out vec2 motion;  // screen-space motion since the last frame, texture units
 // The particle's fixed number, read back once by the program: knowing which particles
 // a strength hides, it hands only the others to the draw.
 out float showHash;
@@ -41,7 +43,7 @@ void main()
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);  // outside the view: clipped
         gl_PointSize = 1.0;
         fade = 0.0;
-        currentClip = previousClip = gl_Position;
+        motion = vec2(0.0);
         return;
     }
     float lifetime = mix(shortestLife, longestLife, fract(hash * 7.31));
@@ -49,8 +51,11 @@ void main()
     vec4 position = vec4(velocity * launchScale * age + 0.5 * gravity * age * age, 1.0);
 
     gl_Position = modelViewProjectionMatrix * position;
-    currentClip = gl_Position;
-    previousClip = prevMVPMatrix * position;
+    vec4 previousClip = prevMVPMatrix * position;
+    vec2 current = gl_Position.xy / gl_Position.w;
+    // A point that was behind the eye last frame has no meaningful motion.
+    vec2 previous = previousClip.w > 1e-4 ? previousClip.xy / previousClip.w : current;
+    motion = (current - previous) * 0.5;
     float size = flakeSize * (0.6 + 1.6 * factor);
     gl_PointSize = clamp(size * pixelsPerUnit / max(gl_Position.w, 0.01), 1.0, 24.0);
     float left = 1.0 - age / lifetime;
