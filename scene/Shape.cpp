@@ -294,12 +294,7 @@ void Shape::draw()
 
 void Shape::drawInView(const mat4& mvp)
 {
-    const bool chunked =
-        std::any_of(meshes->begin(), meshes->end(), [](const MeshEntry& entry) { return !entry.chunks.empty(); });
-    if (!chunked) {
-        draw();
-        return;
-    }
+    // A mesh without chunks is drawn whole by drawMesh itself.
     for (const MeshEntry& entry : *meshes) {
         drawMesh(entry, &mvp);
     }
