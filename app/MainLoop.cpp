@@ -6,6 +6,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/Globals.h"
+#include "app/RaceEvents.h"
 #include "app/RaceState.h"
 #include "controls/Controller.h"
 #include "physics/PhysicsWorld.h"
@@ -50,6 +51,7 @@ void simulateFrame()
                 raceState->timeLeft = 0.0f;
                 raceState->gameOver = true;
                 raceState->lost = true;
+                raceState->events.push_back({RaceEventKind::TimeUp});
             }
         }
     }
@@ -59,6 +61,14 @@ void simulateFrame()
     Scene* physicsScene = PhysicsWorld::instance().scene;
     physicsScene->simulate(deltaTime);
     physicsScene->fetchResults(true);
+
+    handOnRaceEvents();
+}
+
+void handOnRaceEvents()
+{
+    ui::announceRaceEvents(*raceState);
+    raceState->events.clear();
 }
 
 void drawFrame()

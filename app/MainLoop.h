@@ -10,8 +10,11 @@ bool updateCountdown();
 /// One frame of the loop: measures deltaTime, polls events, simulates, draws, swaps.
 void runFrame();
 /// The simulation part of a frame for the current deltaTime (s): countdown, the active
-/// controller, the World update and race clock (unless paused), camera, physics step.
+/// controller, the World update and race clock (unless paused), camera, physics step;
+/// then the frame's race events are handed on.
 void simulateFrame();
+/// Tells the player what the race did this frame (the message line) and clears the events.
+void handOnRaceEvents();
 /// The drawing part of a frame: clear, the World's passes, the heads-up display.
 void drawFrame();
 

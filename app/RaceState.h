@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "app/RaceEvents.h"
+
 namespace frostline {
 
 namespace scene {
@@ -26,6 +28,7 @@ public:
     bool gameOver = false;             ///< the race has ended
     bool lost = false;                 ///< the race has ended in a loss
     bool paused = true;                ///< world update and race clock halted; cleared before the first frame
+    RaceEvents events;                 ///< what happened since the main loop last handed them on
 };
 
 }  // namespace frostline

@@ -1,6 +1,7 @@
 // The race rules: what a touched pick-up or gate does to the race.
 #include <iostream>
 
+#include "app/RaceEvents.h"
 #include "app/RaceState.h"
 #include "scene/Checkpoint.h"
 #include "scene/Collectable.h"
@@ -13,6 +14,10 @@ void RaceState::collect(scene::Collectable& collectable)
         return;
     }
     points += static_cast<uint32_t>(collectable.points);
+    RaceEvent event{RaceEventKind::PickedUp};
+    event.pickupKind = collectable.kind;
+    event.points = static_cast<uint32_t>(collectable.points);
+    events.push_back(event);
     // Without its body the sled cannot touch it again; hidden, it is neither updated nor drawn.
     collectable.releaseActor();
     collectable.hidden = true;
@@ -24,14 +29,24 @@ void RaceState::passCheckpoint(scene::Checkpoint& checkpoint)
     if (!checkpoint.getActor()) {
         return;
     }
+    // Once the race is decided, gates still count but tell the player nothing new.
+    const bool racing = !gameOver;
     if (checkpoint.id != nextCheckpoint) {
         gameOver = true;
         lost = true;
         std::cout << "Verloren! Checkpoint verpasst" << std::endl;
+        if (racing) {
+            events.push_back({RaceEventKind::WrongGate, checkpoint.id, nextCheckpoint});
+        }
+    } else if (racing) {
+        events.push_back({RaceEventKind::GatePassed, checkpoint.id});
     }
     // The last gate ends the race; a loss recorded before stays a loss.
     if (checkpoint.id == lastCheckpoint) {
         gameOver = true;
+        if (racing && !lost) {
+            events.push_back({RaceEventKind::Won, checkpoint.id});
+        }
     }
     timeLeft += checkpointTimeBonus;
     nextCheckpoint += 1;

@@ -247,6 +247,9 @@ void ControllerShape::respawn()
     heading = respawnHeading;
     setPosition(respawnPosition.x, respawnPosition.y, respawnPosition.z);
     updateChaseCamera();
+    if (raceState) {
+        raceState->events.push_back({RaceEventKind::Respawned});
+    }
 }
 
 void ControllerShape::updateChaseCamera()

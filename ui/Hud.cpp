@@ -1,6 +1,7 @@
 #include "ui/Hud.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdio>
 
 #include <GL/glew.h>
@@ -9,6 +10,7 @@
 #include "app/RaceState.h"
 #include "physics/ControllerShape.h"
 #include "render/World.h"
+#include "scene/Collectable.h"
 #include "ui/Panel.h"
 #include "ui/TextLabel.h"
 
@@ -149,6 +151,50 @@ std::string formatFrameTime(float frameTime)
 std::string formatObjectCounts(int drawn, int total)
 {
     return "drawing objects: " + std::to_string(drawn) + "/" + std::to_string(total);
+}
+
+std::pair<std::string, int> raceEventMessage(const RaceEvent& event, const RaceState& race)
+{
+    switch (event.kind) {
+    case RaceEventKind::WrongGate:
+        return {"Wrong gate: " + std::to_string(event.gate) + " - gate " + std::to_string(event.expected) +
+                    " was next",
+                3};
+    case RaceEventKind::TimeUp:
+        return {"Time is up", 3};
+    case RaceEventKind::GatePassed:
+        return {"Gate " + std::to_string(event.gate) + " of " + std::to_string(race.lastCheckpoint) + "  +" +
+                    std::to_string(static_cast<int>(std::lround(race.checkpointTimeBonus))) + " s",
+                2};
+    case RaceEventKind::PickedUp:
+        // After the race the outcome stays on the line; the points still count.
+        if (race.gameOver) {
+            return {"", 0};
+        }
+        return {"+" + std::to_string(event.points) + (event.pickupKind == scene::Cow ? "  BOOST" : ""),
+                1};
+    case RaceEventKind::Won:        // the last gate's own message says it; the panel follows
+    case RaceEventKind::Respawned:  // the sled's jump back is message enough
+        break;
+    }
+    return {"", 0};
+}
+
+void announceRaceEvents(const RaceState& race)
+{
+    std::string text;
+    int weight = 0;
+    for (const RaceEvent& event : race.events) {
+        auto [message, rank] = raceEventMessage(event, race);
+        // Of equal weight the later one wins, as a newer message replaces an older one.
+        if (rank > 0 && rank >= weight) {
+            text = std::move(message);
+            weight = rank;
+        }
+    }
+    if (weight > 0) {
+        showMessage(text);
+    }
 }
 
 void initUserInterface()

@@ -4,6 +4,13 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+
+#include "app/RaceEvents.h"
+
+namespace frostline {
+class RaceState;
+}
 
 namespace frostline::ui {
 
@@ -31,6 +38,14 @@ extern Panel* helpPanel;          ///< "models/help.png", centred, while showHel
 void showMessage(const std::string& text);
 /// The text the message line holds now (" " once blanked).
 const std::string& currentMessage();
+
+/// Puts the most telling of the race's new events on the message line: an outcome
+/// ("Wrong gate: 3 - gate 2 was next", "Time is up") over a gate passed ("Gate 2 of
+/// 5  +10 s") over a pick-up ("+50", "+500  BOOST"; only while the race runs). Does
+/// not clear the events.
+void announceRaceEvents(const RaceState& race);
+/// The message line's text for one event ("" for none) and its weight (higher wins).
+std::pair<std::string, int> raceEventMessage(const RaceEvent& event, const RaceState& race);
 
 /// Creates the HUD labels and panels (needs the GL context and GLEW); the first
 /// label also creates the shared text resources. Does nothing when they exist.
