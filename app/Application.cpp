@@ -14,6 +14,7 @@
 #include "physics/ControllerShape.h"
 #include "render/World.h"
 #include "scene/Camera.h"
+#include "scene/Checkpoint.h"
 #include "ui/Hud.h"
 
 namespace frostline {
@@ -84,20 +85,60 @@ void initScene()
     freeCameraMode = false;
     world = new World();
     raceState = new RaceState();
-    world->player->raceState = raceState;
+    world->attachRace(*raceState);
     activeController = new controls::PlayerInputController(*world->player, *raceState);
     world->player->chaseCamera->restoreState();
 }
 
-void shutdown()
+namespace {
+
+/// The controller, the World and the RaceState, in the order shutdown releases them.
+void releaseScene()
 {
-    ui::shutdownUserInterface();
     delete activeController;
     activeController = nullptr;
     delete world;
     world = nullptr;
     delete raceState;
     raceState = nullptr;
+}
+
+/// What a fresh process starts a race with: gate numbers from 1, the whole countdown,
+/// the sled's normal blur.
+void resetRaceCounters()
+{
+    scene::nextCheckpointId = 1;
+    countdownTime = 3.0f;
+    countdownDone = false;
+    raceStarted = false;
+    blurReferenceRate = 60.0f;
+}
+
+}  // namespace
+
+bool restartRace()
+{
+    if (!raceState || !raceState->gameOver) {
+        return false;
+    }
+    releaseScene();
+    resetRaceCounters();
+    // The new race starts with the sled's view and unpaused.
+    showHelp = false;
+    if (window) {
+        showLoadingScreen();
+    }
+    initScene();
+    raceState->paused = false;
+    // Building the level is not race time.
+    lastFrameTime = glfwGetTime();
+    return true;
+}
+
+void shutdown()
+{
+    ui::shutdownUserInterface();
+    releaseScene();
     if (glfwStarted) {
         glfwTerminate();
         glfwStarted = false;

@@ -14,6 +14,11 @@ void initGlew();
 void showLoadingScreen();
 /// Builds the World, the RaceState and the player's controller.
 void initScene();
+/// Enter once the race is decided: takes the race down as shutdown does (controller,
+/// World, RaceState) and builds it again as the start-up does, so the level, the clock,
+/// the points and the countdown are as at the start. Does nothing while a race runs.
+/// Returns whether a new race was started.
+bool restartRace();
 /// Releases everything that exists, in the fixed order, and terminates GLFW.
 void shutdown();
 /// The whole program: start-up, the main loop, shutdown. Returns the exit status.

@@ -6,6 +6,7 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include "app/Application.h"
 #include "app/Globals.h"
 #include "app/RaceState.h"
 #include "controls/FreeModeController.h"
@@ -98,6 +99,10 @@ void keyCallback(GLFWwindow* /*window*/, int key, int /*scancode*/, int action, 
     switch (key) {
     case GLFW_KEY_ESCAPE:
         running = false;
+        break;
+    case GLFW_KEY_ENTER:
+    case GLFW_KEY_KP_ENTER:
+        restartRace();  // only once the race is decided
         break;
     case GLFW_KEY_F:
         toggleFreeCamera();

@@ -12,6 +12,7 @@
 #include "render/World.h"
 #include "scene/Checkpoint.h"
 #include "scene/Collectable.h"
+#include "scene/GateMarker.h"
 #include "scene/InvisibleWall.h"
 #include "scene/StaticShape.h"
 #include "scene/Terrain.h"
@@ -210,9 +211,16 @@ void World::createCheckpoints(PhysicsWorld& physicsWorld)
         copies.push_back(std::make_unique<scene::Checkpoint>(*first));
         place(*copies.back(), gates[i]);
     }
-    keep(*this, physicsWorld, std::move(first));
-    for (std::unique_ptr<scene::Checkpoint>& copy : copies) {
-        keep(*this, physicsWorld, std::move(copy));
+    copies.insert(copies.begin(), std::move(first));
+    std::int32_t number = 1;
+    for (std::unique_ptr<scene::Checkpoint>& gate : copies) {
+        // Each gate's number sign stands on it, turned with it; drawn only, no body. The
+        // number is the gate's place in the race (its id in a race started afresh).
+        auto marker = std::make_unique<scene::GateMarker>(basicProgram, motionBlurProgram, number++);
+        marker->setModelMatrix(gate->getModelMatrix());
+        gateMarkers.push_back(marker.get());
+        keep(*this, physicsWorld, std::move(gate));
+        keep(*this, physicsWorld, std::move(marker), false);
     }
 }
 

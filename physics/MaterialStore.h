@@ -22,10 +22,11 @@ public:
     MaterialStore(const MaterialStore&) = delete;
     MaterialStore& operator=(const MaterialStore&) = delete;
 
-    /// A new material owned by the store; the pointer stays valid while the store lives.
+    /// The material with these values, owned by the store (made on the first request for
+    /// them); the pointer stays valid while the store lives.
     Material* createMaterial(float staticFriction, float dynamicFriction, float restitution);
 
-    /// Number of materials created so far.
+    /// Number of distinct materials made so far.
     std::size_t getMaterialCount() const { return materials.size(); }
 
 private:

@@ -8,6 +8,7 @@
 #include "render/ShaderProgram.h"
 #include "render/ShadowCache.h"
 #include "scene/Collectable.h"
+#include "scene/GateMarker.h"
 #include "scene/Light.h"
 #include "scene/Shape.h"
 
@@ -130,6 +131,17 @@ World::~World()
     player = nullptr;
     delete light;
     delete camera;
+}
+
+void World::attachRace(RaceState& race)
+{
+    if (player) {
+        player->raceState = &race;
+    }
+    for (scene::GateMarker* marker : gateMarkers) {
+        marker->race = &race;
+        marker->update(0.0f);
+    }
 }
 
 void World::update()

@@ -17,6 +17,7 @@ namespace frostline {
 
 class ShaderProgram;
 class PhysicsWorld;
+class RaceState;
 struct ShadowTarget;
 class ShadowCache;
 struct SceneTarget;
@@ -26,6 +27,7 @@ namespace scene {
 class ControllerShape;
 class ParticleSystem;
 class DirectionalLight;
+class GateMarker;
 }  // namespace scene
 
 /// Frame rate (frames / s) against which blurScale is normalised; 60, 30 while boosting.
@@ -121,6 +123,9 @@ public:
     /// leftSpray and rightSpray at the sled.
     void createSprays();
 
+    /// The race the level plays: the sled applies its rules, the gates' signs show its progress.
+    void attachRace(RaceState& race);
+
     scene::Camera* camera = nullptr;                ///< the view camera (owned)
     scene::ControllerShape* player = nullptr;       ///< the sled (owned); null in test scenes
     FrustumPlanes frustumPlanes{};                  ///< view-space planes of camera->projection
@@ -161,6 +166,8 @@ public:
     /// Level objects the World owns (the player excepted), destroyed when the
     /// object set is emptied at teardown. Level population may hand its objects here.
     std::vector<std::unique_ptr<scene::SceneObject>> levelObjects;
+    /// The gates' number signs in gate order (owned through levelObjects).
+    std::vector<scene::GateMarker*> gateMarkers;
 };
 
 }  // namespace frostline

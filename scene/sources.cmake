@@ -3,6 +3,7 @@ list(APPEND FROSTLINE_SOURCES
   scene/Camera.cpp
   scene/Checkpoint.cpp
   scene/Collectable.cpp
+  scene/GateMarker.cpp
   scene/InvisibleWall.cpp
   scene/MaterialLibraryCheck.cpp
   scene/MeshChunks.cpp

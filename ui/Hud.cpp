@@ -1,5 +1,6 @@
 #include "ui/Hud.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "physics/ControllerShape.h"
 #include "render/World.h"
 #include "scene/Collectable.h"
+#include "ui/GatePointer.h"
 #include "ui/Panel.h"
 #include "ui/TextLabel.h"
 
@@ -28,6 +30,9 @@ Panel* winPanel = nullptr;
 Panel* failPanel = nullptr;
 TextLabel* messageText = nullptr;
 Panel* helpPanel = nullptr;
+TextLabel* gateCountText = nullptr;
+TextLabel* gateNumberText = nullptr;
+GatePointer* gatePointer = nullptr;
 
 namespace {
 
@@ -82,6 +87,22 @@ TextLabel* makeLabel(float glyphWidth, float glyphHeight, vec3 color, const std:
     label->x = x;
     label->y = y;
     return label;
+}
+
+/// The arrow toward the next gate and the gate's number just inside it (not over the help).
+void drawGatePointer(const GateGuide& guide)
+{
+    if (!guide.pointer || showHelp) {
+        return;
+    }
+    gatePointer->draw(guide);
+    // The number sits on the screen's side of the arrow, a glyph and a half in.
+    const float radians = guide.angle * degreesToRadians;
+    const float inward = 72.0f;
+    gateNumberText->x = guide.pointerPosition.x - std::cos(radians) * inward * 2.0f / static_cast<float>(windowWidth);
+    gateNumberText->y = guide.pointerPosition.y - std::sin(radians) * inward * 2.0f / static_cast<float>(windowHeight);
+    gateNumberText->setText(std::to_string(guide.gate));
+    gateNumberText->draw();
 }
 
 template <typename T>
@@ -153,6 +174,11 @@ std::string formatObjectCounts(int drawn, int total)
     return "drawing objects: " + std::to_string(drawn) + "/" + std::to_string(total);
 }
 
+std::string formatGateCount(std::int32_t nextGate, std::int32_t lastGate)
+{
+    return "GATE " + std::to_string(std::min(nextGate, lastGate)) + "/" + std::to_string(lastGate);
+}
+
 std::pair<std::string, int> raceEventMessage(const RaceEvent& event, const RaceState& race)
 {
     switch (event.kind) {
@@ -213,6 +239,11 @@ void initUserInterface()
     failPanel = new Panel(703.0f, 102.0f, "models/failtext.png");
     messageText = makeLabel(24.0f, 48.0f, vec3(0.0f), messageString, 0.0f, 0.9f);
     helpPanel = new Panel(900.0f, 900.0f, "models/help.png");
+    // The way to the next gate: the count bottom left, clear of the clock, the points and
+    // the message line; the arrow and its number at the screen's edge.
+    gateCountText = makeLabel(36.0f, 54.0f, orange, "GATE", -0.64f, -0.9f);
+    gateNumberText = makeLabel(28.0f, 42.0f, orange, "1", 0.0f, 0.0f);
+    gatePointer = new GatePointer();
 }
 
 void drawMessage()
@@ -246,6 +277,13 @@ void drawHud()
         pointsText->draw();
         timeLeftText->setText(formatTimeLeft(raceState->timeLeft));
         timeLeftText->draw();
+    }
+
+    // The gate count and, while the next gate is out of sight, the arrow toward it.
+    if (raceState && world) {
+        gateCountText->setText(formatGateCount(raceState->nextCheckpoint, raceState->lastCheckpoint));
+        gateCountText->draw();
+        drawGatePointer(guideToNextGate(*world, *raceState));
     }
 
     // 6. Frame-time statistics, refreshed once a second, drawn every frame while on.
@@ -288,6 +326,9 @@ void shutdownUserInterface()
     destroy(timeLeftText);
     destroy(pointsText);
     destroy(messageText);
+    destroy(gateCountText);
+    destroy(gateNumberText);
+    destroy(gatePointer);
     // 4. The panels, each with its buffer, vertex array and texture.
     destroy(winPanel);
     destroy(failPanel);

@@ -16,6 +16,7 @@ namespace frostline::ui {
 
 class TextLabel;
 class Panel;
+class GatePointer;
 
 extern float messageAge;      ///< seconds since the message text was last set
 extern float fpsAccumulator;  ///< seconds collected for the once-a-second frame-time refresh
@@ -33,11 +34,17 @@ extern Panel* winPanel;           ///< "models/wintext.png", centred, when the r
 extern Panel* failPanel;          ///< "models/failtext.png", centred, when the race is lost
 extern TextLabel* messageText;    ///< the message line, black, top centre
 extern Panel* helpPanel;          ///< "models/help.png", centred, while showHelp
+extern TextLabel* gateCountText;  ///< "GATE 2/5": the gate to pass next of all, orange, bottom left
+extern TextLabel* gateNumberText; ///< the next gate's number beside the arrow
+extern GatePointer* gatePointer;  ///< the arrow toward the next gate while it is outside the view
 
 /// Sets the message line and restarts its three seconds.
 void showMessage(const std::string& text);
 /// The text the message line holds now (" " once blanked).
 const std::string& currentMessage();
+
+/// "GATE 2/5": the gate to pass next (the last once all are passed) of lastGate.
+std::string formatGateCount(std::int32_t nextGate, std::int32_t lastGate);
 
 /// Puts the most telling of the race's new events on the message line: an outcome
 /// ("Wrong gate: 3 - gate 2 was next", "Time is up") over a gate passed ("Gate 2 of

@@ -11,6 +11,7 @@
 #include "scene/Camera.h"
 #include "scene/Collectable.h"
 #include "tests/support/GlTestContext.h"
+#include "ui/GatePointer.h"
 
 namespace frostline::test {
 
@@ -28,7 +29,7 @@ RaceHarness::RaceHarness()
     world = std::make_unique<World>();
     race = std::make_unique<RaceState>();
     sled = world->player;
-    sled->raceState = race.get();
+    world->attachRace(*race);
     controller = std::make_unique<controls::PlayerInputController>(*sled, *race);
     sled->chaseCamera->restoreState();
     frostline::world = world.get();
@@ -109,6 +110,38 @@ void RaceHarness::steerTowardNextGate()
     if (std::fabs(error) < throttleAngle) {
         press(GLFW_KEY_UP);
     } else if (std::fabs(error) > brakeAngle && sled->speed > brakeSpeed) {
+        press(GLFW_KEY_DOWN);
+    }
+}
+
+void RaceHarness::steerByTheHud()
+{
+    // How far off the middle (NDC) the sign may stand before the bot steers, and
+    // within which it pushes on.
+    constexpr float aimDeadband = 0.04f;
+    constexpr float throttleBand = 0.4f;
+
+    releaseAll();
+    const ui::GateGuide guide = ui::guideToNextGate(*world, *race);
+    if (!guide.active) {
+        return;
+    }
+    if (guide.inView) {
+        // The amber sign: keep it in the middle of the screen, push while it is ahead.
+        if (guide.screen.x < -aimDeadband) {
+            press(GLFW_KEY_LEFT);
+        } else if (guide.screen.x > aimDeadband) {
+            press(GLFW_KEY_RIGHT);
+        }
+        if (std::fabs(guide.screen.x) < throttleBand) {
+            press(GLFW_KEY_UP);
+        }
+        return;
+    }
+    // The arrow: turn to its side; while it points back down the screen, brake too.
+    const float radians = guide.angle * degreesToRadians;
+    press(std::cos(radians) < 0.0f ? GLFW_KEY_LEFT : GLFW_KEY_RIGHT);
+    if (std::sin(radians) < -0.5f) {
         press(GLFW_KEY_DOWN);
     }
 }

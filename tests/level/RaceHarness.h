@@ -43,6 +43,10 @@ public:
     /// Holds the keys a player would to ride toward the next gate (none once all are passed).
     void steerTowardNextGate();
 
+    /// Holds the keys a newcomer would, knowing only what the HUD shows: the marked
+    /// gate's sign on the screen while it is in view, else the arrow at the edge.
+    void steerByTheHud();
+
     /// Sum of the points of every pick-up of the level.
     int totalPickUpPoints() const;
 

@@ -1,9 +1,13 @@
-// The race rules on gates and pick-ups of a small level.
+// The race rules on gates and pick-ups of a small level, and what the message
+// line tells the player of them.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "app/RaceState.h"
 #include "tests/level/SmallLevel.h"
 #include "tests/support/GlTestContext.h"
+#include "ui/Hud.h"
 
 using namespace frostline;
 
@@ -128,4 +132,40 @@ TEST_F(RaceRulesTest, PickUpsAddTheirPointsOnceAndDisappear)
     race.collect(level->pickUp(scene::Cow, 500, vec3(0.0f, 10.0f, 0.0f)));
     EXPECT_EQ(race.points, 600u);
     EXPECT_FALSE(race.gameOver);
+}
+
+TEST_F(RaceRulesTest, TheMessageLineSaysWhatEachTouchDid)
+{
+    // What a newcomer reads on the message line after each touch of one frame.
+    const auto touchAndRead = [&](const std::function<void()>& touches) {
+        race.events.clear();
+        touches();
+        ui::showMessage("-");
+        ui::announceRaceEvents(race);
+        return ui::currentMessage();
+    };
+    scene::Collectable& flake = level->pickUp(scene::Snowflake, 50, vec3(0.0f, 5.0f, 0.0f));
+    scene::Collectable& cow = level->pickUp(scene::Cow, 500, vec3(0.0f, 10.0f, 0.0f));
+    scene::Collectable& lateFlake = level->pickUp(scene::Snowflake, 50, vec3(0.0f, 15.0f, 0.0f));
+
+    EXPECT_EQ(touchAndRead([&] { race.collect(flake); }), "+50");
+    EXPECT_EQ(touchAndRead([&] { race.collect(cow); }), "+500  BOOST");
+    EXPECT_EQ(touchAndRead([&] { pass(1); }), "Gate 1 of 5  +10 s");
+    // A pick-up in the frame of a gate: the gate is told.
+    scene::Collectable& sameFrameFlake = level->pickUp(scene::Snowflake, 50, vec3(0.0f, 20.0f, 0.0f));
+    EXPECT_EQ(touchAndRead([&] { pass(2); race.collect(sameFrameFlake); }), "Gate 2 of 5  +10 s");
+    // Gate 4 with 3 next: which gate, and which was expected; the outcome wins over the points.
+    EXPECT_EQ(touchAndRead([&] { race.collect(lateFlake); pass(4); }), "Wrong gate: 4 - gate 3 was next");
+    EXPECT_TRUE(race.lost);
+    // Once the race is decided nothing replaces the outcome: later gates and pick-ups
+    // still count but say nothing.
+    scene::Collectable& afterFlake = level->pickUp(scene::Snowflake, 50, vec3(0.0f, 25.0f, 0.0f));
+    EXPECT_EQ(touchAndRead([&] { pass(5); race.collect(afterFlake); }), "-");
+    EXPECT_EQ(race.points, 700u);
+
+    // The clock running out, as the main loop records it.
+    RaceState timed;
+    timed.events.push_back({RaceEventKind::TimeUp});
+    ui::announceRaceEvents(timed);
+    EXPECT_EQ(ui::currentMessage(), "Time is up");
 }

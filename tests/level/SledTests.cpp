@@ -67,8 +67,8 @@ void expectNear(vec3 actual, vec3 expected, float tolerance)
 
 TEST_F(SledTest, TheLevelHoldsEverythingInItsPlace)
 {
-    // 17 scenery objects, 5 gates, 15 pick-ups, the sled and its two parts.
-    EXPECT_EQ(race->world->objects.size(), 40u);
+    // 17 scenery objects, 5 gates with their number signs, 15 pick-ups, the sled and its two parts.
+    EXPECT_EQ(race->world->objects.size(), 45u);
     // 12 scenery bodies (five trees are drawn only), 5 gates, 15 pick-ups, the sled's own
     // and the four border walls, which have a body and nothing to draw.
     EXPECT_EQ(PhysicsWorld::instance().scene->getActorCount(), 37u);

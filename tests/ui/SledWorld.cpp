@@ -17,7 +17,7 @@ SledWorld::SledWorld()
     world = new World(LevelContent::Empty);
     PhysicsWorld::instance().initPhysicsScene();
     world->createPlayer(PhysicsWorld::instance());
-    world->player->raceState = &race;
+    world->attachRace(race);
     raceState = &race;
     freeCameraMode = false;
     activeController = new controls::PlayerInputController(*world->player, race);

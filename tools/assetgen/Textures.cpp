@@ -155,14 +155,14 @@ Image makeBanner(int width, int height, glm::vec4 ribbon, glm::vec4 edge, const 
 Image makeWinPanel()
 {
     return makeBanner(winPanelWidth, winPanelHeight, rgba(0.08f, 0.45f, 0.22f, 0.92f), rgba(1.0f, 0.82f, 0.1f, 1.0f),
-                      "YOU WON THE RACE!", "all five gates passed in time - press Esc to leave",
+                      "YOU WON THE RACE!", "Enter: race again   Esc: leave",
                       rgba(1.0f, 0.88f, 0.2f));
 }
 
 Image makeFailPanel()
 {
     return makeBanner(failPanelWidth, failPanelHeight, rgba(0.55f, 0.06f, 0.06f, 0.92f), rgba(0.98f, 0.98f, 1.0f, 1.0f),
-                      "RACE LOST - GAME OVER", "a gate was missed or the time ran out - press Esc to leave",
+                      "RACE LOST - GAME OVER", "Enter: race again   Esc: leave",
                       rgba(1.0f, 1.0f, 1.0f));
 }
 
@@ -183,12 +183,12 @@ Image makeHelpPanel()
     float y = 240;
     auto section = [&](const std::string& title) {
         bold.draw(image, title, 26, 90, y, heading);
-        y += 40;
+        y += 36;
     };
     auto row = [&](const std::string& keys, const std::string& what) {
         bold.draw(image, keys, 23, 100, y, key);
         regular.draw(image, what, 23, 330, y, white);
-        y += 34;
+        y += 30;
     };
     section("RIDING");
     row("Up arrow", "push off and speed up");
@@ -198,11 +198,13 @@ Image makeHelpPanel()
     y += 10;
     section("THE RACE");
     row("Gates 1 to 5", "pass them in order; a wrong gate loses");
+    row("Amber sign", "the next gate; the arrow points to it");
     row("Clock", "10 s at the start, +10 s for every gate");
     row("Pick-ups", "snowflake 50 points, cow 500 and a boost");
     y += 10;
     section("VIEW AND TOOLS");
     row("F1 / Esc", "this help and pause / quit");
+    row("Enter", "race again once the race is decided");
     row("F", "free camera: W A S D, Ctrl, Alt, mouse");
     row("F2 / F3", "frame time / wireframe");
     row("F4 / F5", "texture filter / mipmapping");

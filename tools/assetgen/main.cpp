@@ -9,6 +9,7 @@
 
 #include <FreeImage.h>
 
+#include "tools/assetgen/GateSigns.h"
 #include "tools/assetgen/Models.h"
 #include "tools/assetgen/ObjWriter.h"
 #include "tools/assetgen/Palette.h"
@@ -107,6 +108,15 @@ int main(int argc, char** argv)
     ok &= writeModel(folder, "billboard.obj", makeBillboard(),
                      {{paletteMaterial, "models/palette.png"}, {billboardMaterial, "models/billboard.png"}});
     ok &= writeModel(folder, "checkpoint.obj", makeCheckpoint());
+    // The gates' number signs, in their three looks, each with its own picture.
+    for (int number = 1; number <= gateSignCount; ++number) {
+        for (GateLook look : {GateLook::Plain, GateLook::Next, GateLook::Passed}) {
+            const std::string name = gateSignName(number, look);
+            ok &= writeImage(folder, name + ".png", makeGateSignImage(number, look));
+            ok &= writeModel(folder, name + ".obj", makeGateSign(number, look),
+                             {{paletteMaterial, "models/palette.png"}, {name, "models/" + name + ".png"}});
+        }
+    }
     ok &= writeModel(folder, "cow.obj", makeCow());
     ok &= writeModel(folder, "snowflake.obj", makeSnowflake());
     ok &= writeModel(folder, "torso.obj", makeTorso());

@@ -1,0 +1,30 @@
+// The number signs that stand on the gates: one model and one picture for each
+// gate number and each look (a later gate, the gate to pass next, a gate passed).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/assetgen/Image.h"
+#include "tools/assetgen/Mesh.h"
+
+namespace frostline {
+
+/// How a gate's sign looks: plain for a later gate, bright for the next one, dim once passed.
+enum class GateLook { Plain, Next, Passed };
+
+/// The gates carry the numbers 1 to gateSignCount.
+inline constexpr int gateSignCount = 5;
+/// Side of a sign's picture (pixels).
+inline constexpr int gateSignImageSize = 256;
+
+/// File name of a sign (without extension): "gatesign3_next" for gate 3, look Next.
+std::string gateSignName(int number, GateLook look);
+/// The sign's face: the gate's number, large, on a board coloured by the look.
+Image makeGateSignImage(int number, GateLook look);
+/// The sign in the gate's own frame: a board above the gate's banner on a short pole,
+/// its face readable from in front and from behind. The board's material is the
+/// sign's own picture (named as the sign).
+std::vector<Mesh> makeGateSign(int number, GateLook look);
+
+}  // namespace frostline

@@ -1,0 +1,163 @@
+#include "ui/GatePointer.h"
+
+#include <cmath>
+#include <limits>
+
+#include <glm/gtc/type_ptr.hpp>
+
+#include "app/Globals.h"
+#include "app/RaceState.h"
+#include "render/ShaderProgram.h"
+#include "render/World.h"
+#include "scene/GateMarker.h"
+
+namespace frostline::ui {
+
+namespace {
+
+/// Room kept between the arrow's centre and the screen's edges (pixels): enough for
+/// the arrow, and above and below it the clock, the points and the gate count.
+constexpr float sideMargin = 70.0f;
+constexpr float topMargin = 150.0f;
+constexpr float bottomMargin = 130.0f;
+
+/// The arrow, pointing right, about its centre (pixels): a head and a shaft.
+constexpr float arrowShape[] = {
+    36.0f, 0.0f, 3.0f, 30.0f, 3.0f, -30.0f,  // head
+    -33.0f, -12.0f, 3.0f, -12.0f, 3.0f, 12.0f,  // shaft
+    -33.0f, -12.0f, 3.0f, 12.0f, -33.0f, 12.0f,
+};
+
+/// How much larger the dark rim is drawn behind the arrow.
+constexpr float rimSize = 1.3f;
+const vec4 arrowColour(1.0f, 0.60f, 0.02f, 1.0f);
+const vec4 rimColour(0.08f, 0.04f, 0.0f, 0.85f);
+
+/// The place of point in the sign's own frame: the middle of its mesh box.
+vec3 signCentre(scene::GateMarker& marker)
+{
+    vec3 boxMin(0.0f);
+    vec3 boxMax(0.0f);
+    scene::meshesBox(marker, boxMin, boxMax);
+    const vec4 centre = marker.getModelMatrix() * vec4(0.5f * (boxMin + boxMax), 1.0f);
+    return vec3(centre);
+}
+
+}  // namespace
+
+GateGuide guideToPoint(const mat4& viewProjection, vec3 point, float width, float height)
+{
+    GateGuide guide;
+    guide.active = true;
+    const vec4 clip = viewProjection * vec4(point, 1.0f);
+    if (clip.w > 0.0f) {
+        const vec2 ndc = vec2(clip) / clip.w;
+        if (std::fabs(ndc.x) <= 1.0f && std::fabs(ndc.y) <= 1.0f) {
+            guide.inView = true;
+            guide.screen = ndc;
+            return guide;
+        }
+    }
+    // Toward the projection, in pixels: for a point in front clip.xy / w points there;
+    // behind the eye w changes sign and the projection is mirrored, so clip.xy itself
+    // keeps the point's own side. Straight behind, the arrow points down.
+    vec2 toward(clip.x * width, clip.y * height);
+    if (glm::length(toward) < 1e-6f * (width + height)) {
+        toward = vec2(0.0f, -1.0f);
+    }
+    toward = glm::normalize(toward);
+    guide.pointer = true;
+    guide.angle = std::atan2(toward.y, toward.x) / degreesToRadians;
+
+    // From the screen's centre along that direction to the edge of the inset frame.
+    const float halfWidth = std::max(0.5f * width - sideMargin, 1.0f);
+    const float halfUp = std::max(0.5f * height - topMargin, 1.0f);
+    const float halfDown = std::max(0.5f * height - bottomMargin, 1.0f);
+    const float reachX = std::fabs(toward.x) > 1e-6f ? halfWidth / std::fabs(toward.x)
+                                                     : std::numeric_limits<float>::max();
+    const float halfY = toward.y >= 0.0f ? halfUp : halfDown;
+    const float reachY = std::fabs(toward.y) > 1e-6f ? halfY / std::fabs(toward.y)
+                                                     : std::numeric_limits<float>::max();
+    const vec2 pixels = toward * std::min(reachX, reachY);
+    guide.pointerPosition = vec2(pixels.x / (0.5f * width), pixels.y / (0.5f * height));
+    return guide;
+}
+
+GateGuide guideToNextGate(World& world, const RaceState& race)
+{
+    if (race.gameOver || !world.camera) {
+        return {};
+    }
+    for (scene::GateMarker* marker : world.gateMarkers) {
+        if (marker->number != race.nextCheckpoint) {
+            continue;
+        }
+        const mat4 viewProjection = world.camera->projection * inverse(world.camera->getModelMatrix());
+        GateGuide guide = guideToPoint(viewProjection, signCentre(*marker), static_cast<float>(windowWidth),
+                                       static_cast<float>(windowHeight));
+        guide.gate = marker->number;
+        return guide;
+    }
+    return {};
+}
+
+GatePointer::GatePointer()
+{
+    program = new ShaderProgram("Shader/pointer.vert", "Shader/pointer.frag");
+    translateLocation = glGetUniformLocation(program->program, "translate");
+    scaleLocation = glGetUniformLocation(program->program, "scale");
+    directionLocation = glGetUniformLocation(program->program, "direction");
+    sizeLocation = glGetUniformLocation(program->program, "size");
+    colorLocation = glGetUniformLocation(program->program, "color");
+
+    vertexCount = static_cast<GLsizei>(std::size(arrowShape) / 2);
+    glGenVertexArrays(1, &vertexArray);
+    glBindVertexArray(vertexArray);
+    glGenBuffers(1, &vertexBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(arrowShape), arrowShape, GL_STATIC_DRAW);
+    const GLint position = glGetAttribLocation(program->program, "vPosition");
+    if (position >= 0) {
+        glEnableVertexAttribArray(static_cast<GLuint>(position));
+        glVertexAttribPointer(static_cast<GLuint>(position), 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+    }
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+GatePointer::~GatePointer()
+{
+    if (vertexBuffer != 0) {
+        glDeleteBuffers(1, &vertexBuffer);
+        vertexBuffer = 0;
+    }
+    if (vertexArray != 0) {
+        glDeleteVertexArrays(1, &vertexArray);
+        vertexArray = 0;
+    }
+    delete program;
+    program = nullptr;
+}
+
+void GatePointer::draw(const GateGuide& guide) const
+{
+    if (!guide.pointer || !program) {
+        return;
+    }
+    glUseProgram(program->program);
+    glUniform2f(translateLocation, guide.pointerPosition.x, guide.pointerPosition.y);
+    glUniform2f(scaleLocation, 2.0f / static_cast<float>(windowWidth), 2.0f / static_cast<float>(windowHeight));
+    const float radians = guide.angle * degreesToRadians;
+    glUniform2f(directionLocation, std::cos(radians), std::sin(radians));
+    glBindVertexArray(vertexArray);
+    // The dark rim first, then the arrow over it.
+    glUniform1f(sizeLocation, rimSize);
+    glUniform4fv(colorLocation, 1, glm::value_ptr(rimColour));
+    glDrawArrays(GL_TRIANGLES, 0, vertexCount);
+    glUniform1f(sizeLocation, 1.0f);
+    glUniform4fv(colorLocation, 1, glm::value_ptr(arrowColour));
+    glDrawArrays(GL_TRIANGLES, 0, vertexCount);
+    glBindVertexArray(0);
+}
+
+}  // namespace frostline::ui
