@@ -27,12 +27,12 @@ SignColours coloursOf(GateLook look)
     return {{0.96f, 0.96f, 0.97f, 1.0f}, {0.06f, 0.13f, 0.36f, 1.0f}, {0.06f, 0.13f, 0.36f, 1.0f}};
 }
 
-/// The board: half width and half height (world units), centre height above the gate's foot.
-constexpr float boardHalfWidth = 2.6f;
-constexpr float boardHalfHeight = 2.6f;
-constexpr float boardCentreY = 8.9f;
-constexpr float boardHalfDepth = 0.12f;
-/// The pole rises from inside the banner's top bar to the board.
+/// The sign is a cube on a pole: its number on the four sides and on top, so it reads
+/// from any direction and from above. Half size and centre height above the gate's
+/// foot (world units).
+constexpr float boardHalfSize = 2.4f;
+constexpr float boardCentreY = 8.3f;
+/// The pole rises from inside the banner's top bar to the cube.
 constexpr float poleBottomY = 5.0f;
 
 }  // namespace
@@ -63,38 +63,33 @@ Image makeGateSignImage(int number, GateLook look)
 
 std::vector<Mesh> makeGateSign(int number, GateLook look)
 {
-    Mesh frame("SignFrame", paletteMaterial);
-    const glm::vec2 wood = swatchUv(Swatch::BarkDark);
-    const float poleTop = boardCentreY - boardHalfHeight;
-    frame.append(makeBox({0.12f, 0.5f * (poleTop - poleBottomY), 0.12f}, wood),
-                 placeAt({0.0f, 0.5f * (poleTop + poleBottomY), 0.0f}));
-    // The board's four edges (no surface lies behind a face: at a distance the scene's
-    // depth could not tell them apart) and a cap of snow; the faces are the picture.
-    const float x0 = -boardHalfWidth, x1 = boardHalfWidth;
-    const float y0 = boardCentreY - boardHalfHeight, y1 = boardCentreY + boardHalfHeight;
-    const float zf = boardHalfDepth, zb = -boardHalfDepth;
-    const glm::vec2 edge = swatchUv(Swatch::BoardBack);
-    frame.addQuad({x0, y1, zf}, {x1, y1, zf}, {x1, y1, zb}, {x0, y1, zb}, edge);  // top
-    frame.addQuad({x0, y0, zb}, {x1, y0, zb}, {x1, y0, zf}, {x0, y0, zf}, edge);  // bottom
-    frame.addQuad({x0, y0, zb}, {x0, y0, zf}, {x0, y1, zf}, {x0, y1, zb}, edge);  // left
-    frame.addQuad({x1, y0, zf}, {x1, y0, zb}, {x1, y1, zb}, {x1, y1, zf}, edge);  // right
-    frame.append(makeBox({boardHalfWidth + 0.05f, 0.07f, boardHalfDepth + 0.06f}, swatchUv(Swatch::Snow)),
-                 placeAt({0.0f, y1 + 0.07f, 0.0f}));
+    Mesh pole("SignPole", paletteMaterial);
+    const float bottom = boardCentreY - boardHalfSize;
+    pole.append(makeBox({0.12f, 0.5f * (bottom - poleBottomY), 0.12f}, swatchUv(Swatch::BarkDark)),
+                placeAt({0.0f, 0.5f * (bottom + poleBottomY), 0.0f}));
+    // A flat cap under the cube, so it does not look open from below.
+    const float h = boardHalfSize, x0 = -h, x1 = h, z0 = -h, z1 = h, y0 = bottom, y1 = bottom + 2.0f * h;
+    pole.addQuad({x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1}, swatchUv(Swatch::BoardBack));
 
-    Mesh face("SignFace", gateSignName(number, look));
-    // Front (+z) and back (-z); the back's picture is turned so it reads from behind too.
-    for (float side : {1.0f, -1.0f}) {
-        const float z = side * boardHalfDepth;
-        const glm::vec3 n(0.0f, 0.0f, side);
-        const float left = side > 0 ? x0 : x1, right = side > 0 ? x1 : x0;
-        const auto a = face.addVertex({{left, y0, z}, n, {0, 0}});
-        const auto b = face.addVertex({{right, y0, z}, n, {1, 0}});
-        const auto c = face.addVertex({{right, y1, z}, n, {1, 1}});
-        const auto d = face.addVertex({{left, y1, z}, n, {0, 1}});
-        face.addIndices(a, b, c);
-        face.addIndices(a, c, d);
-    }
-    return {frame, face};
+    // Each face shows the picture upright to someone standing in front of it; the top
+    // reads from the gate's front. Corners counter-clockwise seen from outside.
+    Mesh faces("SignFaces", gateSignName(number, look));
+    const auto face = [&](glm::vec3 a, glm::vec3 b, glm::vec3 c, glm::vec3 d) {
+        const glm::vec3 n = glm::normalize(glm::cross(b - a, c - a));
+        const auto ia = faces.addVertex({a, n, {0, 0}});
+        const auto ib = faces.addVertex({b, n, {1, 0}});
+        const auto ic = faces.addVertex({c, n, {1, 1}});
+        const auto id = faces.addVertex({d, n, {0, 1}});
+        faces.addIndices(ia, ib, ic);
+        faces.addIndices(ia, ic, id);
+    };
+    face({x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1});  // front (+z)
+    face({x1, y0, z0}, {x0, y0, z0}, {x0, y1, z0}, {x1, y1, z0});  // back (-z)
+    face({x1, y0, z1}, {x1, y0, z0}, {x1, y1, z0}, {x1, y1, z1});  // right (+x)
+    face({x0, y0, z0}, {x0, y0, z1}, {x0, y1, z1}, {x0, y1, z0});  // left (-x)
+    face({x0, y1, z1}, {x1, y1, z1}, {x1, y1, z0}, {x0, y1, z0});  // top
+    // The faces first: the first mesh sets the bounding sphere, and it reaches highest.
+    return {faces, pole};
 }
 
 }  // namespace frostline

@@ -22,9 +22,9 @@ inline constexpr int gateSignImageSize = 256;
 std::string gateSignName(int number, GateLook look);
 /// The sign's face: the gate's number, large, on a board coloured by the look.
 Image makeGateSignImage(int number, GateLook look);
-/// The sign in the gate's own frame: a board above the gate's banner on a short pole,
-/// its face readable from in front and from behind. The board's material is the
-/// sign's own picture (named as the sign).
+/// The sign in the gate's own frame: a cube above the gate's banner on a short pole,
+/// the number on its four sides and its top, readable from any side and from above.
+/// The faces' material is the sign's own picture (named as the sign).
 std::vector<Mesh> makeGateSign(int number, GateLook look);
 
 }  // namespace frostline
