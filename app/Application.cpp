@@ -90,9 +90,6 @@ void initScene()
     world->player->chaseCamera->restoreState();
 }
 
-namespace {
-
-/// The controller, the World and the RaceState, in the order shutdown releases them.
 void releaseScene()
 {
     delete activeController;
@@ -102,6 +99,8 @@ void releaseScene()
     delete raceState;
     raceState = nullptr;
 }
+
+namespace {
 
 /// What a fresh process starts a race with: gate numbers from 1, the whole countdown,
 /// the sled's normal blur.

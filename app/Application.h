@@ -14,6 +14,9 @@ void initGlew();
 void showLoadingScreen();
 /// Builds the World, the RaceState and the player's controller.
 void initScene();
+/// Releases the active controller, the World and the RaceState, in this order; safe
+/// to call when they do not exist.
+void releaseScene();
 /// Enter once the race is decided: takes the race down as shutdown does (controller,
 /// World, RaceState) and builds it again as the start-up does, so the level, the clock,
 /// the points and the countdown are as at the start. Does nothing while a race runs.

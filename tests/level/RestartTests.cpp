@@ -15,7 +15,6 @@
 #include "app/KeyCommands.h"
 #include "app/MainLoop.h"
 #include "app/RaceState.h"
-#include "controls/Controller.h"
 #include "controls/KeyInput.h"
 #include "physics/ControllerShape.h"
 #include "physics/PhysicsWorld.h"
@@ -61,12 +60,7 @@ protected:
     void TearDown() override
     {
         controls::setKeyReader({});
-        delete activeController;
-        activeController = nullptr;
-        delete world;
-        world = nullptr;
-        delete raceState;
-        raceState = nullptr;
+        releaseScene();
         window = savedWindow;
     }
 
