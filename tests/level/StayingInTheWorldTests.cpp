@@ -1,7 +1,8 @@
 // The sled stays in the world: on a machine so loaded that frames take a tenth to
-// half a second, ridden hard at the ridges around the level, thrown over their
+// half a second, ridden hard at the ridges around the level, thrown at their
 // crests, ridden at random or put back at a gate with R, it never leaves the edge
-// of the terrain and never ends up under the snow.
+// of the terrain and never ends up under the snow; and it never comes to rest on
+// the rims beyond the banks' top, outside the course.
 #include <gtest/gtest.h>
 
 #include <algorithm>
