@@ -1,10 +1,12 @@
 // Level population: the terrain, scenery, gates, pick-ups, the sled and its sprays.
 // The positions, turns, names, points and counts below are the level.
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <memory>
 #include <vector>
 
+#include "level/CourseArea.h"
 #include "physics/ControllerShape.h"
 #include "physics/PhysicsWorld.h"
 #include "physics/TriangleMesh.h"
@@ -89,6 +91,26 @@ constexpr float startTurn = -90.0f;
 constexpr float borderWallThickness = 20.0f;
 constexpr float borderWallDepth = 20.0f;
 constexpr float borderWallHeadroom = 200.0f;
+/// Straight pieces of wall that follow the curve of a bank's top around a corner.
+constexpr int borderWallCornerPieces = 3;
+
+/// The line of the border walls' inner faces (x, z, world units), in order round the
+/// course, from +x toward +z: the top of the banks, bankTop beyond the play area, where the
+/// banks' steep faces end and their flat rims begin. Round each corner the line runs
+/// along chords of the quarter circle, which stay inside it.
+std::vector<vec2> borderWallLine(const CourseArea& course)
+{
+    const vec2 corners[] = {
+        {course.maxX, course.maxZ}, {course.minX, course.maxZ}, {course.minX, course.minZ}, {course.maxX, course.minZ}};
+    std::vector<vec2> line;
+    for (int corner = 0; corner < 4; ++corner) {
+        for (int k = 0; k <= borderWallCornerPieces; ++k) {
+            const float angle = (90.0f * corner + 90.0f * k / borderWallCornerPieces) * degreesToRadians;
+            line.push_back(corners[corner] + CourseArea::bankTop * vec2(std::cos(angle), std::sin(angle)));
+        }
+    }
+    return line;
+}
 
 /// Corners of a box (world units, world space).
 struct Extent {
@@ -135,22 +157,25 @@ void World::createScenery(PhysicsWorld& physicsWorld)
     keep(*this, physicsWorld,
          std::make_unique<scene::Terrain>(basicProgram, motionBlurProgram, newMaterial(physicsWorld)));
 
-    // Invisible walls along the edges of the snow, their inner faces on the edges, from
-    // under the lowest snow to far above the highest: on long frames the sled can be
-    // thrown over a border crest, and behind it the terrain ends. They are not drawn.
+    // Invisible walls on the inner top of the border banks, from under the lowest snow
+    // to far above the highest: a boost or a long frame can carry the sled up a bank,
+    // and on the flat rim behind its top the sled could come to rest outside the course,
+    // or, thrown farther, leave the edge of the snow. Each piece of wall has its inner
+    // face on one stretch of the line and reaches a thickness past both its ends, so
+    // the pieces close up behind the line. They are not drawn.
     const Extent snow = snowExtent(*this);
-    const vec3 middle = 0.5f * (snow.min + snow.max), half = 0.5f * (snow.max - snow.min);
     const float bottom = snow.min.y - borderWallDepth, top = snow.max.y + borderWallHeadroom;
     const float y = 0.5f * (bottom + top), halfHeight = 0.5f * (top - bottom), t = 0.5f * borderWallThickness;
-    const vec3 walls[][2] = {
-        // centre, half extents; the west and east walls also close the corners
-        {{snow.min.x - t, y, middle.z}, {t, halfHeight, half.z + 2.0f * t}},
-        {{snow.max.x + t, y, middle.z}, {t, halfHeight, half.z + 2.0f * t}},
-        {{middle.x, y, snow.min.z - t}, {half.x, halfHeight, t}},
-        {{middle.x, y, snow.max.z + t}, {half.x, halfHeight, t}},
-    };
-    for (const auto& [centre, halfExtents] : walls) {
-        auto wall = std::make_unique<scene::InvisibleWall>(newMaterial(physicsWorld), centre, halfExtents);
+    const std::vector<vec2> line = borderWallLine(CourseArea{});
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const vec2 from = line[i], to = line[(i + 1) % line.size()];
+        const vec2 along = glm::normalize(to - from), outward(along.y, -along.x);
+        const vec2 middle = 0.5f * (from + to) + outward * t;
+        const vec3 halfExtents(0.5f * glm::length(to - from) + borderWallThickness, halfHeight, t);
+        // Turned about the vertical so that the box's own x axis runs along the line.
+        const float turnY = std::atan2(-along.y, along.x) / degreesToRadians;
+        auto wall = std::make_unique<scene::InvisibleWall>(newMaterial(physicsWorld), vec3(middle.x, y, middle.y),
+                                                          halfExtents, turnY);
         physicsWorld.scene->addActor(*wall->getActor());
         levelObjects.push_back(std::move(wall));
     }

@@ -9,6 +9,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
+#include "level/CourseArea.h"
 #include "tests/assets/TerrainProbe.h"
 #include "tools/assetgen/LevelLayout.h"
 #include "tools/assetgen/RaceRoute.h"
@@ -169,16 +170,24 @@ TEST_F(GeneratedTerrain, RidingSledTouchesEachGateBetweenItsPosts)
 
 TEST_F(GeneratedTerrain, BorderRidgesKeepTheSledOnTheMap)
 {
-    // Wherever the sled reaches the edge of the play area, a bank steeper than it can climb rises ahead.
+    // Wherever the sled reaches the edge of the play area, a bank steeper than it can climb
+    // rises ahead. Its steep face reaches to within two units of the bank's top, where the
+    // level's walls stand, so no shelf wide enough to hold the sled lies below the walls.
     const PlayArea area;
-    auto checkBank = [&](glm::vec2 edge, glm::vec2 outward) {
+    auto steepestBetween = [&](glm::vec2 edge, glm::vec2 outward, float from, float to) {
         float steepest = 0.0f;
-        for (float d = 0.0f; d <= TerrainShaper::ridgeRun; d += 0.5f) {
+        for (float d = from; d <= to; d += 0.25f) {
             const glm::vec2 p = edge + outward * d;
             steepest = std::max(steepest, probe->slopeAt(p.x, p.y));
         }
+        return steepest;
+    };
+    auto checkBank = [&](glm::vec2 edge, glm::vec2 outward) {
         const glm::vec2 top = edge + outward * TerrainShaper::ridgeRun;
-        EXPECT_GT(steepest, 60.0f) << "edge at " << edge.x << ", " << edge.y;
+        EXPECT_GT(steepestBetween(edge, outward, 0.0f, TerrainShaper::ridgeRun), 60.0f)
+            << "edge at " << edge.x << ", " << edge.y;
+        EXPECT_GT(steepestBetween(edge, outward, CourseArea::bankTop - 2.0f, CourseArea::bankTop), 60.0f)
+            << "below the walls at " << edge.x << ", " << edge.y;
         EXPECT_GT(ground(top) - ground(edge), 8.0f) << "edge at " << edge.x << ", " << edge.y;
     };
     for (float x = area.minX; x <= area.maxX; x += 4.0f) {
@@ -188,6 +197,19 @@ TEST_F(GeneratedTerrain, BorderRidgesKeepTheSledOnTheMap)
     for (float z = area.minZ; z <= area.maxZ; z += 4.0f) {
         checkBank({area.minX, z}, {-1, 0});
         checkBank({area.maxX, z}, {1, 0});
+    }
+}
+
+TEST_F(GeneratedTerrain, EverythingTheRaceUsesLiesInsideTheBanks)
+{
+    // The race route, the start, every gate and every pick-up lie on the play area, short
+    // of the banks, so the border walls on the banks' top stand well clear of them all.
+    const CourseArea course;
+    for (const RouteSample& s : sampleRaceRoute(1.0f)) {
+        EXPECT_EQ(course.distanceOutside(s.xz), 0.0f) << "route at " << s.xz.x << ", " << s.xz.y;
+    }
+    for (const PlacedObject& object : levelObjects) {
+        EXPECT_EQ(course.distanceOutside({object.position.x, object.position.z}), 0.0f) << object.model;
     }
 }
 

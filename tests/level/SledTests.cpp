@@ -70,8 +70,9 @@ TEST_F(SledTest, TheLevelHoldsEverythingInItsPlace)
     // 17 scenery objects, 5 gates with their number signs, 15 pick-ups, the sled and its two parts.
     EXPECT_EQ(race->world->objects.size(), 45u);
     // 12 scenery bodies (five trees are drawn only), 5 gates, 15 pick-ups, the sled's own
-    // and the four border walls, which have a body and nothing to draw.
-    EXPECT_EQ(PhysicsWorld::instance().scene->getActorCount(), 37u);
+    // and the sixteen pieces of border wall (four sides, three round each corner), which
+    // have a body and nothing to draw.
+    EXPECT_EQ(PhysicsWorld::instance().scene->getActorCount(), 49u);
     int walls = 0;
     for (const auto& object : race->world->levelObjects) {
         if (auto* wall = dynamic_cast<scene::InvisibleWall*>(object.get())) {
@@ -81,7 +82,7 @@ TEST_F(SledTest, TheLevelHoldsEverythingInItsPlace)
             EXPECT_EQ(race->world->objects.count(wall), 0u);
         }
     }
-    EXPECT_EQ(walls, 4);
+    EXPECT_EQ(walls, 16);
     // Gates 1 to 5 stand where the race needs them, in order.
     const vec3 gatePositions[] = {{0.0f, 119.4f, 81.0f}, {-44.0f, 111.0f, 24.0f}, {75.0f, 85.1f, 26.0f},
                                   {-61.0f, 43.0f, -97.0f}, {61.0f, 6.5f, -97.0f}};

@@ -1,9 +1,11 @@
 // The sled stays in the world: on a machine so loaded that frames take a tenth to
-// half a second, ridden hard at the ridges around the level, thrown over their
+// half a second, ridden hard at the ridges around the level, thrown at their
 // crests, ridden at random or put back at a gate with R, it never leaves the edge
-// of the terrain and never ends up under the snow.
+// of the terrain and never ends up under the snow; and it never comes to rest on
+// the rims beyond the banks' top, outside the course.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +19,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/Globals.h"
+#include "level/CourseArea.h"
 #include "physics/PhysicsWorld.h"
 #include "physics/TriangleMesh.h"
 #include "scene/Terrain.h"
@@ -41,13 +44,32 @@ public:
                 highest = glm::max(highest, vec3(corner(t, k)));
             }
         }
+        // Every triangle in each cell of a grid over x and z that its box overlaps.
+        cells.resize(std::size_t(cellCount) * cellCount);
+        for (std::uint32_t t = 0; t < mesh.getTriangleCount(); ++t) {
+            glm::ivec2 low(cellCount), high(-1);
+            for (int k = 0; k < 3; ++k) {
+                const glm::ivec2 cell = cellOf(corner(t, k).x, corner(t, k).z);
+                low = glm::min(low, cell);
+                high = glm::max(high, cell);
+            }
+            for (int j = low.y; j <= high.y; ++j) {
+                for (int i = low.x; i <= high.x; ++i) {
+                    cells[std::size_t(j) * cellCount + i].push_back(t);
+                }
+            }
+        }
     }
 
     /// Height of the snow (world units) under (x, z); false beyond the terrain's edge.
     bool heightAt(double x, double z, double& height) const
     {
+        if (x < lowest.x || x > highest.x || z < lowest.z || z > highest.z) {
+            return false;
+        }
+        const glm::ivec2 cell = cellOf(x, z);
         bool found = false;
-        for (std::uint32_t t = 0; t < mesh.getTriangleCount(); ++t) {
+        for (const std::uint32_t t : cells[std::size_t(cell.y) * cellCount + cell.x]) {
             const glm::dvec3 a = corner(t, 0), b = corner(t, 1), c = corner(t, 2);
             // Barycentric coordinates of (x, z) in the triangle seen from above.
             const double area = (b.z - c.z) * (a.x - c.x) + (c.x - b.x) * (a.z - c.z);
@@ -76,8 +98,19 @@ private:
         return glm::dvec3(mesh.getCorner(triangle, k)) + glm::dvec3(offset);
     }
 
+    glm::ivec2 cellOf(double x, double z) const
+    {
+        const auto along = [](double value, float low, float high) {
+            const int cell = static_cast<int>((value - low) / (high - low) * cellCount);
+            return std::clamp(cell, 0, cellCount - 1);
+        };
+        return {along(x, lowest.x, highest.x), along(z, lowest.z, highest.z)};
+    }
+
+    static constexpr int cellCount = 64;  ///< grid cells along x and along z
     const TriangleMesh& mesh;
     vec3 offset;
+    std::vector<std::vector<std::uint32_t>> cells;  ///< triangles per grid cell, row by row along z
 };
 
 /// The level with the snow under it, and the check that the sled is in the world.
@@ -122,23 +155,49 @@ protected:
         return testing::AssertionSuccess();
     }
 
-    /// One ride on a fresh level, all on frames of a tenth to half a second: a random
-    /// heading at the start, then rideSeconds of race with the arrow keys held at random
-    /// and the clock set to outlast it. Fails at the first frame out of the world.
-    testing::AssertionResult rideAtRandom(unsigned seed, float rideSeconds)
+    /// A time the sled stood still for restSeconds or more outside the course.
+    struct Rest {
+        unsigned seed;  ///< the ride's seed
+        float time;     ///< ride time when the rest had lasted restSeconds (s)
+        vec3 at;        ///< where the sled stood (world units)
+    };
+
+    /// One ride on a fresh level: from the start or, for a fromAnywhere ride, from a random
+    /// place of the play area, with a random heading, then rideSeconds of race with the
+    /// arrow keys held at random, now and then a cow's boost, and the clock set to outlast
+    /// it. Its frames take steadyFrame seconds, or a random tenth to half a second on a
+    /// slow machine (steadyFrame 0). Fails at the first frame out of the world; every rest
+    /// outside the course is added to rests.
+    testing::AssertionResult rideAtRandom(unsigned seed, float rideSeconds, float steadyFrame, bool fromAnywhere,
+                                          std::vector<Rest>& rests)
     {
         startLevel();
         std::mt19937 random(seed);
         std::uniform_real_distribution<float> slowFrame(0.1f, 0.5f);
         std::uniform_real_distribution<float> chance(0.0f, 1.0f);
+        const auto nextFrameTime = [&] { return steadyFrame > 0.0f ? steadyFrame : slowFrame(random); };
         race->sled->rotateY(360.0f * chance(random));
+        if (fromAnywhere) {
+            const float x = glm::mix(course.minX, course.maxX, chance(random));
+            const float z = glm::mix(course.minZ, course.maxZ, chance(random));
+            double ground = 0.0;
+            if (snow->heightAt(x, z, ground)) {
+                race->sled->setPosition(x, static_cast<float>(ground) + 1.2f, z);
+            }
+        }
         while (!raceStarted) {
-            race->frame(slowFrame(random));
+            race->frame(nextFrameTime());
         }
         race->race->timeLeft = rideSeconds + 10.0f;
+        // A rest: for restSeconds the sled's centre stays within restReach of where it stopped.
+        vec3 restStart = race->sled->getPosition();
+        float restTime = 0.0f;
+        bool restCounted = false;
         for (float time = 0.0f; time < rideSeconds;) {
-            // Now and then the player lets go and takes hold of other keys.
-            if (chance(random) < 0.3f) {
+            const float dt = nextFrameTime();
+            // About twice a second the player lets go and takes hold of other keys;
+            // now and then a cow has just been taken.
+            if (chance(random) < 2.0f * dt) {
                 race->releaseAll();
                 const std::pair<int, float> keys[] = {{GLFW_KEY_UP, 0.5f},
                                                       {GLFW_KEY_DOWN, 0.2f},
@@ -149,17 +208,40 @@ protected:
                         race->press(key);
                     }
                 }
+                if (chance(random) < 0.1f) {
+                    race->sled->boostTime = 3.0f;
+                }
             }
-            const float dt = slowFrame(random);
             race->frame(dt);
             time += dt;
             if (testing::AssertionResult inside = inTheWorld(); !inside) {
                 return inside << ", " << time << " s into the ride of seed " << seed;
             }
+            const vec3 p = race->sled->getPosition();
+            if (glm::length(p - restStart) > restReach) {
+                restStart = p;
+                restTime = 0.0f;
+                restCounted = false;
+                continue;
+            }
+            restTime += dt;
+            if (restTime >= restSeconds && !restCounted) {
+                restCounted = true;
+                if (!course.contains(vec2(p.x, p.z))) {
+                    rests.push_back({seed, time, p});
+                }
+            }
         }
         return testing::AssertionSuccess();
     }
 
+    /// A rest lasts this long in game time (s), the sled's centre staying within this
+    /// distance of where it began (world units): slower than 1 unit a second, where the
+    /// slowest ride at a speed of 1 covers 2.2.
+    static constexpr float restSeconds = 2.0f;
+    static constexpr float restReach = 2.0f;
+
+    const CourseArea course;
     std::unique_ptr<test::RaceHarness> race;
     std::unique_ptr<SnowSurface> snow;
 };
@@ -235,63 +317,104 @@ TEST_F(StayingInTheWorld, RespawnAtEachGatePutsTheSledBackOnTheSnow)
 
 TEST_F(StayingInTheWorld, ThrownOffTheCrestsAtSpeedItStaysOverTheSnow)
 {
-    // On half-second frames a boosted sled at top speed covers 55 units a frame. Sent
-    // out over the crest behind the border banks, along every side and at every corner,
-    // from the crest itself and from high above it, it is stopped over the snow.
+    // A boosted sled at top speed covers 55 units a frame on half-second frames. Sent at
+    // the border banks with the up key held, along every side and at every corner, from
+    // the foot of a bank and from high on its steep face, straight out or at a slant, on
+    // half-second frames (also from 40 units above the snow) and at 60 frames a second:
+    // it stays over the snow and on the ground the race uses, and once let go for five
+    // seconds it has slid back down the bank toward the course.
     race->finishCountdown(frameTime);
-    race->race->timeLeft = 600.0f;
-    const vec3 lo = snow->lowest, hi = snow->highest;
-    constexpr float inset = 4.0f;  // from the edge of the snow (world units)
-    struct Launch {
-        vec2 at;     // x, z
-        float turn;  // yaw (degrees): 0 heads south (-z), -90 east (+x)
+    race->race->timeLeft = 6000.0f;
+    struct Spot {
+        vec2 at;       // a place on the edge of the play area (x, z)
+        vec2 outward;  // unit, away from the course
     };
-    std::vector<Launch> launches = {{{hi.x - inset, hi.z - inset}, -135.0f},
-                                    {{lo.x + inset, hi.z - inset}, 135.0f},
-                                    {{hi.x - inset, lo.z + inset}, -45.0f},
-                                    {{lo.x + inset, lo.z + inset}, 45.0f}};
+    std::vector<Spot> spots = {{{course.maxX, course.maxZ}, glm::normalize(vec2(1, 1))},
+                               {{course.minX, course.maxZ}, glm::normalize(vec2(-1, 1))},
+                               {{course.minX, course.minZ}, glm::normalize(vec2(-1, -1))},
+                               {{course.maxX, course.minZ}, glm::normalize(vec2(1, -1))}};
     for (const float along : {0.2f, 0.5f, 0.8f}) {
-        const float x = glm::mix(lo.x, hi.x, along), z = glm::mix(lo.z, hi.z, along);
-        launches.push_back({{hi.x - inset, z}, -90.0f});
-        launches.push_back({{lo.x + inset, z}, 90.0f});
-        launches.push_back({{x, hi.z - inset}, 180.0f});
-        launches.push_back({{x, lo.z + inset}, 0.0f});
+        const float x = glm::mix(course.minX, course.maxX, along), z = glm::mix(course.minZ, course.maxZ, along);
+        spots.push_back({{course.maxX, z}, {1, 0}});
+        spots.push_back({{course.minX, z}, {-1, 0}});
+        spots.push_back({{x, course.maxZ}, {0, 1}});
+        spots.push_back({{x, course.minZ}, {0, -1}});
     }
-    for (const Launch& launch : launches) {
-        for (const float above : {1.2f, 40.0f}) {
-            SCOPED_TRACE(testing::Message() << "from (" << launch.at.x << ", " << launch.at.y << "), "
-                                            << above << " above the snow, turned " << launch.turn);
-            double ground = 0.0;
-            ASSERT_TRUE(snow->heightAt(launch.at.x, launch.at.y, ground));
-            scene::ControllerShape& sled = *race->sled;
-            sled.setPosition(launch.at.x, static_cast<float>(ground) + above, launch.at.y);
-            sled.rotateY(launch.turn - sled.yaw);
-            sled.speed = sled.maxSpeed;
-            sled.boostTime = 3.0f;
-            race->releaseAll();
-            race->press(GLFW_KEY_UP);
-            for (int frame = 0; frame < 6; ++frame) {
-                race->frame(0.5f);
-                ASSERT_TRUE(inTheWorld()) << "frame " << frame;
+    struct Throw {
+        float beyond;     // from how far beyond the play area (world units)
+        float above;      // how high above the snow (world units)
+        float frameTime;  // s
+    };
+    const Throw throws[] = {{-2.0f, 1.2f, 0.5f}, {CourseArea::bankTop - 2.0f, 1.2f, 0.5f},
+                            {CourseArea::bankTop - 2.0f, 40.0f, 0.5f}, {-2.0f, 1.2f, frameTime}};
+    float farthestEnd = 0.0f;
+    for (const Spot& spot : spots) {
+        for (const float slant : {-60.0f, 0.0f, 60.0f}) {
+            for (const Throw& thrown : throws) {
+                const vec2 from = spot.at + spot.outward * thrown.beyond;
+                SCOPED_TRACE(testing::Message() << "from (" << from.x << ", " << from.y << "), " << thrown.above
+                                                << " above the snow, slanted " << slant << " degrees, on frames of "
+                                                << thrown.frameTime << " s");
+                double ground = 0.0;
+                ASSERT_TRUE(snow->heightAt(from.x, from.y, ground));
+                scene::ControllerShape& sled = *race->sled;
+                sled.setPosition(from.x, static_cast<float>(ground) + thrown.above, from.y);
+                // Yaw 0 heads along -z; the heading is (-sin yaw, 0, -cos yaw).
+                const float yaw = std::atan2(-spot.outward.x, -spot.outward.y) / degreesToRadians + slant;
+                sled.rotateY(yaw - sled.yaw);
+                sled.speed = sled.maxSpeed;
+                sled.boostTime = 3.0f;
+                race->releaseAll();
+                race->press(GLFW_KEY_UP);
+                for (float time = 0.0f; time < 8.0f; time += thrown.frameTime) {
+                    if (time >= 3.0f) {
+                        race->releaseAll();
+                    }
+                    race->frame(thrown.frameTime);
+                    ASSERT_TRUE(inTheWorld()) << time << " s after the throw";
+                    const vec3 p = sled.getPosition();
+                    ASSERT_TRUE(course.contains(vec2(p.x, p.z)))
+                        << "on the rim at (" << p.x << ", " << p.y << ", " << p.z << "), " << time
+                        << " s after the throw";
+                }
+                // Nothing holds a sled on a bank's steep face: it has slid below its middle.
+                const vec3 p = sled.getPosition();
+                const float end = course.distanceOutside(vec2(p.x, p.z));
+                EXPECT_LT(end, 0.5f * CourseArea::bankTop) << "still high on the bank at (" << p.x << ", " << p.y
+                                                           << ", " << p.z << ")";
+                farthestEnd = std::max(farthestEnd, end);
             }
         }
     }
+    std::printf("Thrown at the banks: the farthest end %.2f beyond the play area\n", farthestEnd);
 }
 
 TEST_F(StayingInTheWorld, RiddenAtRandomOnASlowMachine)
 {
-    // Rides of a minute, each its own seed, with whatever keys a random player holds:
-    // none leaves the world (without the border walls about one in eleven did).
-    // FROSTLINE_RANDOM_RIDES sets how many (100 by default, about 40 s).
-    int rides = 100;
+    // Rides of half a minute, each its own seed, with whatever keys a random player holds
+    // and a cow's boost now and then, half of them at 60 frames a second and half on a
+    // machine so slow that frames take a tenth to half a second: none leaves the world
+    // (without the border walls about one in eleven did), and none comes to rest for two
+    // seconds or more beyond the top of the border banks, where the race never goes.
+    // FROSTLINE_RANDOM_RIDES sets how many (300 by default).
+    int rides = 300;
     if (const char* count = std::getenv("FROSTLINE_RANDOM_RIDES")) {
         rides = std::atoi(count);
     }
     int exits = 0;
+    std::vector<Rest> rests;
     for (int seed = 1; seed <= rides; ++seed) {
-        const testing::AssertionResult ride = rideAtRandom(static_cast<unsigned>(seed), 60.0f);
+        const float steadyFrame = seed % 2 == 0 ? frameTime : 0.0f;
+        const bool fromAnywhere = seed % 4 >= 2;
+        const testing::AssertionResult ride =
+            rideAtRandom(static_cast<unsigned>(seed), 30.0f, steadyFrame, fromAnywhere, rests);
         exits += ride ? 0 : 1;
         EXPECT_TRUE(ride);
     }
-    std::printf("Random rides on a slow machine: %d of %d left the world\n", exits, rides);
+    for (const Rest& rest : rests) {
+        ADD_FAILURE() << "at rest outside the course at (" << rest.at.x << ", " << rest.at.y << ", " << rest.at.z
+                      << "), " << course.distanceOutside(vec2(rest.at.x, rest.at.z))
+                      << " beyond the play area, " << rest.time << " s into the ride of seed " << rest.seed;
+    }
+    std::printf("Random rides: %d of %d left the world, %zu rests outside the course\n", exits, rides, rests.size());
 }

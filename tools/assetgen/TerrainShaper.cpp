@@ -218,9 +218,7 @@ float TerrainShaper::bumps(glm::vec2 xz) const
 
 float TerrainShaper::ridges(glm::vec2 xz) const
 {
-    const float dx = std::max({area.minX - xz.x, xz.x - area.maxX, 0.0f});
-    const float dz = std::max({area.minZ - xz.y, xz.y - area.maxZ, 0.0f});
-    const float outside = std::sqrt(dx * dx + dz * dz);
+    const float outside = area.distanceOutside(xz);
     if (outside <= 0.0f) {
         return 0.0f;
     }

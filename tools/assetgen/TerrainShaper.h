@@ -8,6 +8,7 @@
 
 #include <glm/glm.hpp>
 
+#include "level/CourseArea.h"
 #include "tools/assetgen/Mesh.h"
 
 namespace frostline {
@@ -20,10 +21,8 @@ struct GroundAnchor {
     std::string label;  ///< what put it there, for the generator's report
 };
 
-/// The playable area inside the border ridges (world units).
-struct PlayArea {
-    float minX = -84.0f, maxX = 124.0f, minZ = -138.0f, maxZ = 110.0f;
-};
+/// The playable area inside the border ridges (world units); the level walls in the ridges' tops.
+using PlayArea = CourseArea;
 
 class TerrainShaper {
 public:
@@ -46,9 +45,9 @@ public:
     /// How far the mesh reaches beyond the play area on every side (world units).
     static constexpr float margin = 16.0f;
     /// Height the border ridges rise to above the surface (world units).
-    static constexpr float ridgeHeight = 18.0f;
+    static constexpr float ridgeHeight = CourseArea::bankHeight;
     /// Horizontal run over which a ridge rises (world units).
-    static constexpr float ridgeRun = 10.0f;
+    static constexpr float ridgeRun = CourseArea::bankRun;
 
 private:
     void collectObjectAnchors();
