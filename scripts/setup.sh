@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils libgl1-mesa-dri mesa-utils imagemagick xdotool
   clang libclang-rt-14-dev
+  dpkg-dev file lintian desktop-file-utils appstream man-db
 )
 
 missing=()

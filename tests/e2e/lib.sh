@@ -25,8 +25,7 @@ slowdown=${E2E_SLOWDOWN:-1}
 
 cleanup_session() {
   if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then
-    kill -9 "$game_pid" 2>/dev/null
-    wait "$game_pid" 2>/dev/null
+    kill_game
   fi
   [ -n "$display_keeper" ] && kill "$display_keeper" 2>/dev/null
   rm -rf "$shots"
@@ -97,10 +96,17 @@ wait_for_exit() {
     fi
     sleep 0.1
   done
-  kill -9 "$game_pid" 2>/dev/null
-  wait "$game_pid" 2>/dev/null
+  kill_game
   game_pid=""
   status=hang
+}
+
+# kill_game: ends the game at once; started through a launcher, the game is the
+# launcher's child and ends first.
+kill_game() {
+  pkill -9 -P "$game_pid" 2>/dev/null
+  kill -9 "$game_pid" 2>/dev/null
+  wait "$game_pid" 2>/dev/null
 }
 
 # The game's window gets the keyboard; then press KEYS... (xdotool key names).
@@ -200,6 +206,50 @@ wait_for_level() {
   local log=$1
   wait_for_line "$log" '^Importing file: Models/right.obj' "${2:-60}" || return 1
   sleep "$(scaled 1)"
+}
+
+# wait_for_rider NAME [SECONDS]: screenshots NAME until the rider is seen in the
+# middle of the screen, as the level's first frames (the countdown) show it; 1
+# when the time runs out or the game ends first.
+wait_for_rider() {
+  local limit=$(( $(scaled ${2:-10}) * 10 ))
+  for _ in $(seq 1 "$limit"); do
+    shot "$1"
+    [ "$(matching "$1" "$sled_region" "$jacket_blue" 12)" -gt 200 ] && return 0
+    kill -0 "$game_pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# play_installed NAME COMMAND...: starts an installed game through COMMAND (its
+# launcher) from an empty folder elsewhere, with a TMPDIR of its own, until its
+# first countdown frames, and quits with Escape; the game's output is in
+# $shots/NAME.log. Checks that the rider is shown, that Escape ends it with
+# status 0, and that neither the folder it was started from nor TMPDIR keeps
+# anything (the launcher removes the folder it ran the game in).
+play_installed() {
+  local name=$1 log="$shots/$1.log"
+  shift
+  rm -rf "$shots/elsewhere" "$shots/tmp"
+  mkdir -p "$shots/elsewhere" "$shots/tmp"
+  cd "$shots/elsewhere" || return
+  TMPDIR="$shots/tmp" start_game "$log" "$@"
+  cd - >/dev/null || return
+  if wait_for_window && wait_for_line "$log" '^Importing file: Models/right.obj' && wait_for_rider "$name"; then
+    keep_shot "$name" install-
+    pass "$name: the rider is shown as the countdown starts"
+    press Escape
+    wait_for_exit 60
+    [ "$status" = 0 ]
+    check $? "$name: Escape ends it with status 0 (got $status)"
+  else
+    fail "$name: the level did not appear"
+    tail -n 5 "$log" "$log.err"
+    wait_for_exit 5
+  fi
+  [ -z "$(find "$shots/elsewhere" "$shots/tmp" -mindepth 1)" ]
+  check $? "$name: nothing is left in the folder it was started from or in TMPDIR"
 }
 
 # wait_until_settled NAME REGION PIXELS [SECONDS]: screenshots NAME until two,
