@@ -9,7 +9,7 @@ void mainLoop();
 bool updateCountdown();
 /// One frame of the loop: measures deltaTime, polls events, simulates, draws, swaps.
 void runFrame();
-/// The simulation part of a frame for the current deltaTime (s): countdown, the active
+/// The simulation part of a frame for the current deltaTime (s): the gamepad, countdown, the active
 /// controller, the World update and race clock (unless paused), camera, physics step.
 void simulateFrame();
 /// The drawing part of a frame: clear, the World's passes, the heads-up display.
