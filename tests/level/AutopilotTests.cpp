@@ -1,21 +1,28 @@
 // The race can be won: an autopilot that only presses the player's arrow keys
 // steers toward the next gate and must pass all five in order before the clock
-// runs out, at a steady 60 and at 30 frames a second.
+// runs out, at a steady 60 and at 30 frames a second; and once more with a
+// gamepad instead of the keys (the stick as far as the turn needs, the triggers).
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "tests/level/RaceHarness.h"
 #include "tests/support/GlTestContext.h"
+#include "tests/support/ScriptedGamepads.h"
 
 using namespace frostline;
 
 namespace {
 
-/// Rides the whole race at frameRate frames a second and prints how it went.
-void expectWinAt(float frameRate)
+/// Rides the whole race at frameRate frames a second, on the keys or on a gamepad,
+/// and prints how it went.
+void expectWinAt(float frameRate, bool withGamepad = false)
 {
     ASSERT_NE(test::ensureGlContext(), nullptr);
+    test::ScriptedGamepads gamepads;
+    if (withGamepad) {
+        gamepads.plugIn(0, "Autopilot Pad");
+    }
     test::RaceHarness race;
     const float dt = 1.0f / frameRate;
     race.finishCountdown(dt);
@@ -24,7 +31,11 @@ void expectWinAt(float frameRate)
     float raceTime = 0.0f;
     int gatesPassed = 0;
     while (!race.race->gameOver && raceTime < 300.0f) {
-        race.steerTowardNextGate();
+        if (withGamepad) {
+            race.steerTowardNextGate(gamepads);
+        } else {
+            race.steerTowardNextGate();
+        }
         race.frame(dt);
         raceTime += dt;
         if (race.race->nextCheckpoint - 1 > gatesPassed) {
@@ -34,8 +45,8 @@ void expectWinAt(float frameRate)
                         p.y, p.z, race.sled->speed);
         }
     }
-    std::printf("Autopilot at %.0f Hz: finish time %.2f s, %u points, %.2f s left\n", frameRate, raceTime,
-                race.race->points, race.race->timeLeft);
+    std::printf("Autopilot at %.0f Hz%s: finish time %.2f s, %u points, %.2f s left\n", frameRate,
+                withGamepad ? " on a gamepad" : "", raceTime, race.race->points, race.race->timeLeft);
 
     // All five gates in order, before the clock ran out.
     EXPECT_EQ(race.race->nextCheckpoint, 6);
@@ -54,4 +65,9 @@ TEST(AutopilotTest, WinsTheRaceAtSixtyFramesASecond)
 TEST(AutopilotTest, WinsTheRaceAtThirtyFramesASecond)
 {
     expectWinAt(30.0f);
+}
+
+TEST(AutopilotTest, WinsTheRaceOnAGamepadAtSixtyFramesASecond)
+{
+    expectWinAt(60.0f, true);
 }
