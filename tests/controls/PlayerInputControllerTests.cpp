@@ -200,7 +200,7 @@ protected:
 
 }  // namespace
 
-TEST_F(GamepadSteeringTest, TheStickSteersByItsDeflectionBeyondTheDeadZone)
+TEST_F(GamepadSteeringTest, TheStickSteersByItsDeflectionBeyondTheDeadZoneAndTheStrongerInputWins)
 {
     // The arrow key for a sixth of a second: 10 degrees, and the part swung out 30 degrees.
     EXPECT_NEAR(turnFor(10, 0.0f, {GLFW_KEY_LEFT}), 10.0f, 1e-3f);
@@ -224,8 +224,9 @@ TEST_F(GamepadSteeringTest, TheStickSteersByItsDeflectionBeyondTheDeadZone)
 
     // Just outside the dead zone almost nothing; at the stop (or past it, as some
     // sticks report on the diagonal) exactly the key; the D-pad is the key too.
-    EXPECT_NEAR(turnFor(10, -0.16f), 0.0f, 0.15f);
-    EXPECT_GT(turnFor(10, -0.16f), 0.0f);
+    const float nudge = turnFor(10, -0.16f);
+    EXPECT_GT(nudge, 0.0f);
+    EXPECT_LT(nudge, 0.15f);
     unlean();
     EXPECT_NEAR(turnFor(10, -1.0f), 10.0f, 1e-3f);
     EXPECT_NEAR(sled->leftLean, 30.0f, 1e-3f);
@@ -235,17 +236,15 @@ TEST_F(GamepadSteeringTest, TheStickSteersByItsDeflectionBeyondTheDeadZone)
     gamepads.hold(GLFW_GAMEPAD_BUTTON_DPAD_RIGHT);
     EXPECT_NEAR(turnFor(10, 0.0f), -10.0f, 1e-3f);
     unlean();
-}
 
-TEST_F(GamepadSteeringTest, KeyboardAndStickTogetherTheStrongerWins)
-{
-    // The key with the stick half way or all the way the same side: the key's turn, never the sum.
-    EXPECT_NEAR(turnFor(10, -0.575f, {GLFW_KEY_LEFT}), 10.0f, 1e-3f);
+    // Keyboard and stick together the same way, the stick half or all the way: the
+    // key's turn, never the sum.
+    EXPECT_NEAR(turnFor(10, -halfWay, {GLFW_KEY_LEFT}), 10.0f, 1e-3f);
     EXPECT_NEAR(turnFor(10, -1.0f, {GLFW_KEY_LEFT}), 10.0f, 1e-3f);
     EXPECT_EQ(sled->leftLean, 40.0f);
     unlean();
     // Opposite ways, as both arrow keys: each side acts and the turns offset.
-    EXPECT_NEAR(turnFor(10, 0.575f, {GLFW_KEY_LEFT}), 5.0f, 1e-3f);
+    EXPECT_NEAR(turnFor(10, halfWay, {GLFW_KEY_LEFT}), 5.0f, 1e-3f);
     EXPECT_NEAR(sled->leftLean, 30.0f, 1e-3f);
     EXPECT_NEAR(sled->rightLean, 15.0f, 1e-3f);
 }
