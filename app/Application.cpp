@@ -4,6 +4,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/FatalError.h"
+#include "app/GamepadCommands.h"
 #include "app/Globals.h"
 #include "app/KeyCommands.h"
 #include "app/MainLoop.h"
@@ -60,6 +61,7 @@ void initWindow()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
     glfwSetKeyCallback(window, keyCallback);
+    initGamepad();
 }
 
 void initGlew()

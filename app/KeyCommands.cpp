@@ -93,9 +93,13 @@ void toggleFreeCamera()
 
 void keyCallback(GLFWwindow* /*window*/, int key, int /*scancode*/, int action, int /*mods*/)
 {
-    if (action != GLFW_PRESS) {
-        return;
+    if (action == GLFW_PRESS) {
+        runKeyCommand(key);
     }
+}
+
+void runKeyCommand(int key)
+{
     switch (key) {
     case GLFW_KEY_ESCAPE:
         running = false;

@@ -12,6 +12,10 @@ namespace frostline {
 ///   F6 motion blur; F8 view-frustum culling; F9 alpha blending.
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
 
+/// The command of one key press (GLFW key code), as keyCallback runs it; the gamepad's
+/// buttons run theirs through it too. Keys without a command do nothing.
+void runKeyCommand(int key);
+
 /// The F command: from the sled's controller to the free camera (pausing the
 /// race), or back to the sled with the camera where it was (resuming the race).
 void toggleFreeCamera();

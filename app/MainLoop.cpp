@@ -5,6 +5,7 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include "app/GamepadCommands.h"
 #include "app/Globals.h"
 #include "app/RaceEvents.h"
 #include "app/RaceState.h"
@@ -35,6 +36,9 @@ bool updateCountdown()
 
 void simulateFrame()
 {
+    // The gamepad's buttons act as their keys do, before anything else of the frame.
+    pollGamepad();
+
     raceStarted = updateCountdown();
 
     // Steering and the free camera only after the countdown.

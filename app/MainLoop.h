@@ -9,8 +9,8 @@ void mainLoop();
 bool updateCountdown();
 /// One frame of the loop: measures deltaTime, polls events, simulates, draws, swaps.
 void runFrame();
-/// The simulation part of a frame for the current deltaTime (s): countdown, the active
-/// controller, the World update and race clock (unless paused), camera, physics step;
+/// The simulation part of a frame for the current deltaTime (s): the gamepad, countdown, the
+/// active controller, the World update and race clock (unless paused), camera, physics step;
 /// then the frame's race events are handed on.
 void simulateFrame();
 /// Tells the player what the race did this frame (the message line) and clears the events.

@@ -1,25 +1,32 @@
 // The race can be won: an autopilot that only presses the player's arrow keys
 // steers toward the next gate and must pass all five in order before the clock
-// runs out, at a steady 60 and at 30 frames a second; so must a rider who knows
-// only what the HUD shows.
+// runs out, at a steady 60 and at 30 frames a second; once more with a gamepad
+// instead of the keys (the stick as far as the turn needs, the triggers); and a
+// newcomer who knows only what the HUD shows wins too.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "tests/level/RaceHarness.h"
 #include "tests/support/GlTestContext.h"
+#include "tests/support/ScriptedGamepads.h"
 
 using namespace frostline;
 
 namespace {
 
-/// How a rider chooses its keys each frame.
-using Rider = void (test::RaceHarness::*)();
+/// Who rides: the autopilot on the keys or on a gamepad, or a newcomer steering by the HUD alone.
+enum class Rider { Keys, Gamepad, Hud };
 
 /// Rides the whole race at frameRate frames a second and prints how it went.
-void expectWinAt(float frameRate, Rider rider = &test::RaceHarness::steerTowardNextGate)
+void expectWinAt(float frameRate, Rider rider = Rider::Keys)
 {
     ASSERT_NE(test::ensureGlContext(), nullptr);
+    const bool withGamepad = rider == Rider::Gamepad;
+    test::ScriptedGamepads gamepads;
+    if (withGamepad) {
+        gamepads.plugIn(0, "Autopilot Pad");
+    }
     test::RaceHarness race;
     const float dt = 1.0f / frameRate;
     race.finishCountdown(dt);
@@ -28,7 +35,13 @@ void expectWinAt(float frameRate, Rider rider = &test::RaceHarness::steerTowardN
     float raceTime = 0.0f;
     int gatesPassed = 0;
     while (!race.race->gameOver && raceTime < 300.0f) {
-        (race.*rider)();
+        if (rider == Rider::Gamepad) {
+            race.steerTowardNextGate(gamepads);
+        } else if (rider == Rider::Hud) {
+            race.steerByTheHud();
+        } else {
+            race.steerTowardNextGate();
+        }
         race.frame(dt);
         raceTime += dt;
         if (race.race->nextCheckpoint - 1 > gatesPassed) {
@@ -38,8 +51,8 @@ void expectWinAt(float frameRate, Rider rider = &test::RaceHarness::steerTowardN
                         p.y, p.z, race.sled->speed);
         }
     }
-    std::printf("Rider at %.0f Hz: finish time %.2f s, %u points, %.2f s left\n", frameRate, raceTime,
-                race.race->points, race.race->timeLeft);
+    std::printf("%s at %.0f Hz%s: finish time %.2f s, %u points, %.2f s left\n", rider == Rider::Hud ? "Newcomer" : "Autopilot",
+                frameRate, withGamepad ? " on a gamepad" : "", raceTime, race.race->points, race.race->timeLeft);
 
     // All five gates in order, before the clock ran out.
     EXPECT_EQ(race.race->nextCheckpoint, 6);
@@ -60,9 +73,14 @@ TEST(AutopilotTest, WinsTheRaceAtThirtyFramesASecond)
     expectWinAt(30.0f);
 }
 
+TEST(AutopilotTest, WinsTheRaceOnAGamepadAtSixtyFramesASecond)
+{
+    expectWinAt(60.0f, Rider::Gamepad);
+}
+
 TEST(AutopilotTest, ANewcomerWhoFollowsOnlyTheHudWins)
 {
     // Steering by the amber sign on the screen and the arrow at its edge, never by
     // where the level puts the gates, a newcomer finds all five in time.
-    expectWinAt(60.0f, &test::RaceHarness::steerByTheHud);
+    expectWinAt(60.0f, Rider::Hud);
 }

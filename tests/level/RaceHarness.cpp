@@ -1,5 +1,6 @@
 #include "tests/level/RaceHarness.h"
 
+#include <algorithm>
 #include <cmath>
 
 #define GLFW_INCLUDE_NONE
@@ -7,10 +8,12 @@
 
 #include "app/Globals.h"
 #include "app/MainLoop.h"
+#include "controls/Gamepad.h"
 #include "controls/KeyInput.h"
 #include "scene/Camera.h"
 #include "scene/Collectable.h"
 #include "tests/support/GlTestContext.h"
+#include "tests/support/ScriptedGamepads.h"
 #include "ui/GatePointer.h"
 
 namespace frostline::test {
@@ -80,19 +83,21 @@ scene::Checkpoint* RaceHarness::gate(int id) const
     return nullptr;
 }
 
-void RaceHarness::steerTowardNextGate()
+RaceHarness::RideInput RaceHarness::rideTowardNextGate() const
 {
-    // Heading error (degrees) tolerated without steering, below which the sled speeds
-    // up, and above which it brakes when faster than brakeSpeed.
+    // Heading error (degrees) tolerated without steering, beyond which a stick is
+    // pushed all the way, below which the sled speeds up, and above which it brakes
+    // when faster than brakeSpeed.
     constexpr float aimDeadband = 2.0f;
+    constexpr float fullTurnAngle = 10.0f;
     constexpr float throttleAngle = 20.0f;
     constexpr float brakeAngle = 50.0f;
     constexpr float brakeSpeed = 8.0f;
 
-    releaseAll();
+    RideInput input;
     scene::Checkpoint* next = gate(race->nextCheckpoint);
     if (!next) {
-        return;
+        return input;
     }
     // What a player sees: where the sled is, where it heads, where the gate stands.
     const vec3 position = sled->getPosition();
@@ -102,14 +107,26 @@ void RaceHarness::steerTowardNextGate()
     // Positive: the gate lies to the left, a turn by a positive yaw.
     const float cross = ahead.y * toGate.x - ahead.x * toGate.y;
     const float error = static_cast<float>(std::atan2(cross, glm::dot(ahead, toGate))) / degreesToRadians;
-    if (error > aimDeadband) {
+    if (std::fabs(error) > aimDeadband) {
+        input.turn = std::clamp(error / fullTurnAngle, -1.0f, 1.0f);
+    }
+    input.push = std::fabs(error) < throttleAngle;
+    input.brake = !input.push && std::fabs(error) > brakeAngle && sled->speed > brakeSpeed;
+    return input;
+}
+
+void RaceHarness::steerTowardNextGate()
+{
+    releaseAll();
+    const RideInput input = rideTowardNextGate();
+    if (input.turn > 0.0f) {
         press(GLFW_KEY_LEFT);
-    } else if (error < -aimDeadband) {
+    } else if (input.turn < 0.0f) {
         press(GLFW_KEY_RIGHT);
     }
-    if (std::fabs(error) < throttleAngle) {
+    if (input.push) {
         press(GLFW_KEY_UP);
-    } else if (std::fabs(error) > brakeAngle && sled->speed > brakeSpeed) {
+    } else if (input.brake) {
         press(GLFW_KEY_DOWN);
     }
 }
@@ -144,6 +161,21 @@ void RaceHarness::steerByTheHud()
     if (std::sin(radians) < -0.5f) {
         press(GLFW_KEY_DOWN);
     }
+}
+
+void RaceHarness::steerTowardNextGate(ScriptedGamepads& gamepads)
+{
+    releaseAll();
+    gamepads.rest();
+    const RideInput input = rideTowardNextGate();
+    // The stick's deflection beyond the dead zone is how hard it turns; left is negative.
+    if (input.turn != 0.0f) {
+        const float deflection =
+            controls::stickDeadZone + (1.0f - controls::stickDeadZone) * std::fabs(input.turn);
+        gamepads.setAxis(GLFW_GAMEPAD_AXIS_LEFT_X, input.turn > 0.0f ? -deflection : deflection);
+    }
+    gamepads.setAxis(GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER, input.push ? 1.0f : -1.0f);
+    gamepads.setAxis(GLFW_GAMEPAD_AXIS_LEFT_TRIGGER, input.brake ? 1.0f : -1.0f);
 }
 
 int RaceHarness::totalPickUpPoints() const

@@ -16,6 +16,8 @@ struct GLFWwindow;
 
 namespace frostline::test {
 
+class ScriptedGamepads;
+
 class RaceHarness {
 public:
     /// Builds the level in the GL test context (the test must have called ensureGlContext).
@@ -40,8 +42,21 @@ public:
     /// The gate with this id, or null.
     scene::Checkpoint* gate(int id) const;
 
-    /// Holds the keys a player would to ride toward the next gate (none once all are passed).
+    /// What a player would do this frame to ride toward the next gate (nothing once all
+    /// are passed): turn (positive left, negative right; 1 as hard as a key turns),
+    /// push and brake.
+    struct RideInput {
+        float turn = 0.0f;
+        bool push = false;
+        bool brake = false;
+    };
+    RideInput rideTowardNextGate() const;
+
+    /// Holds the keys for rideTowardNextGate.
     void steerTowardNextGate();
+    /// Sets the gamepad in slot 0 for rideTowardNextGate: the left stick as far as
+    /// the turn asks, the right trigger to push, the left one to brake.
+    void steerTowardNextGate(ScriptedGamepads& gamepads);
 
     /// Holds the keys a newcomer would, knowing only what the HUD shows: the marked
     /// gate's sign on the screen while it is in view, else the arrow at the edge.

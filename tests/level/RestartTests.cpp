@@ -23,6 +23,7 @@
 #include "scene/Checkpoint.h"
 #include "scene/Collectable.h"
 #include "tests/support/GlTestContext.h"
+#include "tests/support/ScriptedGamepads.h"
 
 using namespace frostline;
 
@@ -155,6 +156,29 @@ TEST_F(RestartTest, EnterAfterTheRaceStartsACleanSecondRace)
     EXPECT_TRUE(raceStarted);
     EXPECT_LT(raceState->timeLeft, 10.0f);
     EXPECT_GT(world->player->speed, 0.0f);
+}
+
+TEST_F(RestartTest, AOnAGamepadRacesAgainOnceTheRaceIsDecided)
+{
+    // A player on a gamepad: A pushes while the race runs, and after a loss it races again.
+    test::ScriptedGamepads gamepads;
+    gamepads.plugIn(0, "Pad");
+    RaceState* firstRace = raceState;
+    gamepads.hold(GLFW_GAMEPAD_BUTTON_A);
+    ride(20);
+    gamepads.hold(GLFW_GAMEPAD_BUTTON_A, false);
+    EXPECT_EQ(raceState, firstRace);
+    raceState->timeLeft = 0.0f;
+    raceState->gameOver = true;
+    raceState->lost = true;
+    ride(1);
+    gamepads.hold(GLFW_GAMEPAD_BUTTON_A);
+    ride(1);
+    gamepads.hold(GLFW_GAMEPAD_BUTTON_A, false);
+    ASSERT_NE(raceState, nullptr);
+    EXPECT_FALSE(raceState->gameOver);
+    EXPECT_FLOAT_EQ(raceState->timeLeft, 10.0f);
+    EXPECT_FALSE(countdownDone);
 }
 
 TEST_F(RestartTest, TenRestartsDoNotGrowTheProcess)

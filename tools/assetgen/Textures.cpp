@@ -177,39 +177,49 @@ Image makeHelpPanel()
         return image;
     }
     const glm::vec4 white = rgba(1, 1, 1), key = rgba(1.0f, 0.82f, 0.2f), heading = rgba(0.55f, 0.82f, 1.0f);
+    const glm::vec4 pad = rgba(0.55f, 0.95f, 0.6f);
     bold.drawCentred(image, "FROSTLINE", 60, helpPanelSize * 0.5f, 150, white, 2, rgba(0.6f, 0.08f, 0.06f));
-    regular.drawCentred(image, "help - the race is paused until you press F1 again", 22, helpPanelSize * 0.5f, 186,
-                        rgba(0.8f, 0.88f, 1.0f));
-    float y = 240;
+    regular.drawCentred(image, "help - the race is paused until you press F1 (Start) again", 22,
+                        helpPanelSize * 0.5f, 186, rgba(0.8f, 0.88f, 1.0f));
+    // Columns (pixels): keys, the gamepad's buttons where it has them, what they do.
+    constexpr float keyColumn = 100, padColumn = 274, whatColumn = 330, padWhatColumn = 506;
+    float y = 232;
     auto section = [&](const std::string& title) {
-        bold.draw(image, title, 26, 90, y, heading);
-        y += 36;
+        bold.draw(image, title, 25, 90, y, heading);
+        y += 35;
     };
     auto row = [&](const std::string& keys, const std::string& what) {
-        bold.draw(image, keys, 23, 100, y, key);
-        regular.draw(image, what, 23, 330, y, white);
-        y += 30;
+        bold.draw(image, keys, 22, keyColumn, y, key);
+        regular.draw(image, what, 22, whatColumn, y, white);
+        y += 29;
     };
+    auto padRow = [&](const std::string& keys, const std::string& buttons, const std::string& what) {
+        bold.draw(image, keys, 22, keyColumn, y, key);
+        bold.draw(image, buttons, 22, padColumn, y, pad);
+        regular.draw(image, what, 22, padWhatColumn, y, white);
+        y += 29;
+    };
+    regular.draw(image, "gamepad", 20, padColumn, y, pad);
     section("RIDING");
-    row("Up arrow", "push off and speed up");
-    row("Down arrow", "brake with both feet");
-    row("Left / Right", "steer and drag a foot");
-    row("R", "back to the last gate passed");
-    y += 10;
+    padRow("Up arrow", "A / right trigger", "push off and speed up");
+    padRow("Down arrow", "B / left trigger", "brake with both feet");
+    padRow("Left / Right", "left stick / D-pad", "steer and drag a foot");
+    padRow("R", "Y", "back to the last gate passed");
+    padRow("F1", "Start", "this help and pause");
+    padRow("Esc", "Back twice", "quit");
+    padRow("Enter", "A / Start", "race again once it is decided");
+    y += 8;
     section("THE RACE");
     row("Gates 1 to 5", "pass them in order; a wrong gate loses");
     row("Amber sign", "the next gate; the arrow points to it");
     row("Clock", "10 s at the start, +10 s for every gate");
     row("Pick-ups", "snowflake 50 points, cow 500 and a boost");
-    y += 10;
+    y += 8;
     section("VIEW AND TOOLS");
-    row("F1 / Esc", "this help and pause / quit");
-    row("Enter", "race again once the race is decided");
     row("F", "free camera: W A S D, Ctrl, Alt, mouse");
     row("F2 / F3", "frame time / wireframe");
     row("F4 / F5", "texture filter / mipmapping");
-    row("F6 / F8", "motion blur / view-frustum culling");
-    row("F9", "alpha blending");
+    row("F6 / F8 / F9", "motion blur / culling / blending");
     return image;
 }
 
