@@ -1,8 +1,21 @@
 #version 330 core
-// Diffuse sunlight plus ambient on the texture, shadowed through a hardware
-// depth comparison in the sun's depth map (linearly filtered over 2 x 2 texels,
-// so the edges are soft), and the screen-space motion of the fragment since the
-// last frame, in texture units (fractions of the screen), for the blur composite.
+// Winter light on the texture: the sun (diffuse, shadowed through a hardware
+// depth comparison in the sun's depth map, linearly filtered over 2 x 2 texels)
+// and the clear sky's fill, white-balanced on snow in the sun and rolled off
+// by a soft tone curve, so that sunlit snow reads white and the shade a soft
+// blue-grey. Also the screen-space motion of the fragment since the last
+// frame, in texture units (fractions of the screen), for the blur composite.
+//
+// The uniforms:
+//   lightDirection  the unit vector toward the sun: the diffuse term and the
+//                   sun's height, which sets the white point (snow lying flat
+//                   in the sun).
+//   lightIntensity  the sun's colour and strength: the diffuse light, and the
+//                   white balance divides by it, so the sun's own colour never
+//                   tints sunlit snow.
+//   ambient         the clear sky's fill: its luminance sets how bright the
+//                   shade is; its hue only tints the sky's pale winter blue a
+//                   little (a saturated ambient would turn the shade teal).
 
 in vec3 worldNormal;
 in vec2 texCoord;
@@ -43,14 +56,42 @@ float sunlight(float nDotL)
     return texture(shadowMap, vec3(coord.xy, coord.z - bias));
 }
 
+// The hue of light from a clear winter sky, and how much of the given ambient's own hue it takes.
+const vec3 winterSky = vec3(0.74, 0.84, 1.0);
+const float ambientHueShare = 0.1;
+// The fill in the shade, relative to the ambient's luminance: the whole sky
+// dome plus the light the snow around throws back.
+const float fillGain = 5.2;
+// Tone curve: linear up to the knee, then a soft shoulder toward 1.
+const float knee = 0.72;
+const float exposure = 1.2;
+
+const vec3 toLuminance = vec3(0.2126, 0.7152, 0.0722);
+
+vec3 toneCurve(vec3 x)
+{
+    vec3 over = max(x - knee, 0.0);
+    return min(x, vec3(knee)) + (1.0 - knee) * (1.0 - exp(-over / (1.0 - knee)));
+}
+
 void main()
 {
     vec4 surface = texture(colorTexture, texCoord);
     vec3 normal = normalize(worldNormal);
     float nDotL = dot(normal, lightDirection);
-    // Faces turned away from the sun are dark anyway: no lookup, no self-shadowing.
+    // Faces turned away from the sun get no sun anyway: no lookup, no self-shadowing.
     float diffuse = nDotL > 0.0 ? nDotL * sunlight(nDotL) : 0.0;
-    fragColor = vec4(surface.rgb * (ambient + lightIntensity * diffuse), surface.a);
+
+    // The sky's fill: ambient's strength in a pale blue, more from above than from the side.
+    vec3 ambientHue = ambient / max(max(ambient.r, max(ambient.g, ambient.b)), 1e-4);
+    vec3 sky = mix(winterSky, ambientHue, ambientHueShare) * (dot(ambient, toLuminance) * fillGain);
+    vec3 fill = sky * (0.8 + 0.2 * normal.y);
+    // White point: what snow lying flat in the sun receives; dividing by it balances
+    // the sun's colour out. The sky's blue is balanced out only by luminance, so the
+    // shade keeps its blue.
+    vec3 white = lightIntensity * max(lightDirection.y, 0.2) + vec3(dot(sky, toLuminance));
+    vec3 light = (lightIntensity * diffuse + fill) / white;
+    fragColor = vec4(toneCurve(surface.rgb * light * exposure), surface.a);
 
     vec2 current = currentClip.xy / currentClip.w;
     // A point that was behind the eye last frame has no meaningful motion.

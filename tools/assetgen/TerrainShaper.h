@@ -49,6 +49,8 @@ public:
     static constexpr float ridgeHeight = 18.0f;
     /// Horizontal run over which a ridge rises (world units).
     static constexpr float ridgeRun = 10.0f;
+    /// Snow texture repeat (world units per texture tile).
+    static constexpr float snowTile = 8.0f;
 
 private:
     void collectObjectAnchors();
