@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -73,6 +75,55 @@ float heightOn(const Mesh& mesh, glm::vec2 p)
         }
     }
     return std::nanf("");
+}
+
+/// A coordinate as the game reads it back from the model file (six significant digits).
+float asWritten(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", static_cast<double>(value));
+    return std::strtof(text, nullptr);
+}
+
+/// Reorders the triangles of mesh as the game sorts a large mesh into runs of neighbours
+/// (by the cell of an 8 x 8 grid over the two longest sides of its box that holds each
+/// triangle's centre, the rows running back and forth, keeping the order within a cell).
+/// Written in that order, the game's runs draw the triangles in the file's order, and
+/// where two firs meet at the same depth the same one wins either way.
+void sortLikeTheGame(Mesh& mesh, int cellsPerSide)
+{
+    glm::vec3 low(1e30f), high(-1e30f);
+    std::vector<glm::vec3> written;
+    for (const MeshVertex& v : mesh.vertices) {
+        written.emplace_back(asWritten(v.position.x), asWritten(v.position.y), asWritten(v.position.z));
+        low = glm::min(low, written.back());
+        high = glm::max(high, written.back());
+    }
+    const glm::vec3 size = high - low;
+    int axes[3] = {0, 1, 2};
+    std::sort(axes, axes + 3, [&](int a, int b) { return size[a] > size[b]; });
+    const auto cellAlong = [&](float value, int axis) {
+        const int cell = static_cast<int>((value - low[axis]) / size[axis] * static_cast<float>(cellsPerSide));
+        return std::clamp(cell, 0, cellsPerSide - 1);
+    };
+    const std::size_t faces = mesh.indices.size() / 3;
+    std::vector<int> cellOf(faces);
+    for (std::size_t f = 0; f < faces; ++f) {
+        const glm::vec3 centre =
+            (written[mesh.indices[3 * f]] + written[mesh.indices[3 * f + 1]] + written[mesh.indices[3 * f + 2]]) / 3.0f;
+        const int row = cellAlong(centre[axes[1]], axes[1]), column = cellAlong(centre[axes[0]], axes[0]);
+        cellOf[f] = row * cellsPerSide + (row % 2 == 0 ? column : cellsPerSide - 1 - column);
+    }
+    std::vector<std::size_t> order(faces);
+    for (std::size_t f = 0; f < faces; ++f) {
+        order[f] = f;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return cellOf[a] < cellOf[b]; });
+    std::vector<std::uint32_t> sorted;
+    for (std::size_t f : order) {
+        sorted.insert(sorted.end(), mesh.indices.begin() + 3 * f, mesh.indices.begin() + 3 * f + 3);
+    }
+    mesh.indices.swap(sorted);
 }
 
 }  // namespace
@@ -331,6 +382,7 @@ Mesh Surroundings::buildForest(const Mesh& course, const Mesh& banks) const
             }
         }
     }
+    sortLikeTheGame(forest, 8);
     return forest;
 }
 
