@@ -56,22 +56,18 @@ float sunlight(float nDotL)
     return texture(shadowMap, vec3(coord.xy, coord.z - bias));
 }
 
-// The hue of light from a clear winter sky, and how much of the given ambient's own hue it takes.
-const vec3 winterSky = vec3(0.74, 0.84, 1.0);
-const float ambientHueShare = 0.1;
-// The fill in the shade, relative to the ambient's luminance: the whole sky
-// dome plus the light the snow around throws back.
-const float fillGain = 5.2;
 // Tone curve: linear up to the knee, then a soft shoulder toward 1.
 const float knee = 0.72;
-const float exposure = 1.2;
 
-const vec3 toLuminance = vec3(0.2126, 0.7152, 0.0722);
+// The light, white-balanced and exposed, worked out once a triangle from the uniforms
+// alone (see basic.vert): the sun's part per unit of diffuse, the sky's fill.
+flat in vec3 sunLight;
+flat in vec3 skyLight;
 
 vec3 toneCurve(vec3 x)
 {
     vec3 over = max(x - knee, 0.0);
-    return min(x, vec3(knee)) + (1.0 - knee) * (1.0 - exp(-over / (1.0 - knee)));
+    return min(x, vec3(knee)) + over * (1.0 - knee) / (over + (1.0 - knee));
 }
 
 void main()
@@ -82,16 +78,9 @@ void main()
     // Faces turned away from the sun get no sun anyway: no lookup, no self-shadowing.
     float diffuse = nDotL > 0.0 ? nDotL * sunlight(nDotL) : 0.0;
 
-    // The sky's fill: ambient's strength in a pale blue, more from above than from the side.
-    vec3 ambientHue = ambient / max(max(ambient.r, max(ambient.g, ambient.b)), 1e-4);
-    vec3 sky = mix(winterSky, ambientHue, ambientHueShare) * (dot(ambient, toLuminance) * fillGain);
-    vec3 fill = sky * (0.8 + 0.2 * normal.y);
-    // White point: what snow lying flat in the sun receives; dividing by it balances
-    // the sun's colour out. The sky's blue is balanced out only by luminance, so the
-    // shade keeps its blue.
-    vec3 white = lightIntensity * max(lightDirection.y, 0.2) + vec3(dot(sky, toLuminance));
-    vec3 light = (lightIntensity * diffuse + fill) / white;
-    fragColor = vec4(toneCurve(surface.rgb * light * exposure), surface.a);
+    // The sky's fill comes more from above than from the side.
+    vec3 light = sunLight * diffuse + skyLight * (0.8 + 0.2 * normal.y);
+    fragColor = vec4(toneCurve(surface.rgb * light), surface.a);
 
     vec2 current = currentClip.xy / currentClip.w;
     // A point that was behind the eye last frame has no meaningful motion.
