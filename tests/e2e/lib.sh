@@ -220,8 +220,10 @@ wait_until_settled() {
 
 # clock_mask NAME: the race time's digits of a screenshot as a black and white
 # mask ($shots/NAME.clock.pbm); prints the left edge of its first digit (pixels).
+# Only pixels close to the digits' orange count: the soft edges take some of the
+# picture behind them (snow and mountains), which may change from frame to frame.
 clock_mask() {
-  convert "$shots/$1.ppm" -crop "$clock_region" +repage -fuzz 15% \
+  convert "$shots/$1.ppm" -crop "$clock_region" +repage -fuzz 8% \
     -fill magenta -opaque "$clock_orange" -fill black +opaque magenta -fill white -opaque magenta \
     "$shots/$1.clock.pbm"
   local left

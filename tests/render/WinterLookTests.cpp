@@ -309,6 +309,7 @@ TEST_F(WinterLookTest, TheFixedViewsShowWhiteSnowSoftShadeAndNoVoid)
     raceState = &race;
     frostline::world = world.get();
     ui::initUserInterface();
+    ui::showMessage(" ");
     const Picture won = render("win-panel", true);
     ui::shutdownUserInterface();
     frostline::world = nullptr;
