@@ -80,7 +80,10 @@ void main()
 
     // The sky's fill comes more from above than from the side.
     vec3 light = sunLight * diffuse + skyLight * (0.8 + 0.2 * normal.y);
-    fragColor = vec4(toneCurve(surface.rgb * light), surface.a);
+    // Glints: the snow's pure white grains (only up close: the mipmaps average them
+    // into the grain further away) flash past the tone curve's shoulder in the sun.
+    float glint = smoothstep(0.985, 1.0, min(surface.r, min(surface.g, surface.b))) * diffuse;
+    fragColor = vec4(toneCurve(surface.rgb * light) + 0.12 * glint, surface.a);
 
     vec2 current = currentClip.xy / currentClip.w;
     // A point that was behind the eye last frame has no meaningful motion.

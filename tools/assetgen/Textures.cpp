@@ -47,9 +47,9 @@ Image makeSnowTexture()
             const float drift = tiledNoise(x, y, 128, size, 3u) * 0.5f + tiledNoise(x, y, 32, size, 4u) * 0.5f;
             const float grain = tiledNoise(x, y, 4, size, 5u) * 0.5f + tiledNoise(x, y, 2, size, 6u) * 0.3f +
                                 latticeNoise(x, y, 0, 8u) * 0.2f;
-            const float shade = 0.88f + 0.025f * drift + 0.07f * (grain - 0.5f);
+            const float shade = 0.87f + 0.025f * drift + 0.13f * (grain - 0.5f);
             glm::vec3 colour(shade - 0.012f, shade - 0.004f, std::min(shade + 0.01f, 1.0f));
-            if (latticeNoise(x, y, 1, 7u) > 0.994f) {
+            if (latticeNoise(x, y, 1, 7u) > 0.993f) {
                 colour = glm::vec3(1.0f);
             }
             image.at(x, y) = glm::vec4(colour, 1.0f);
