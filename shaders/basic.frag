@@ -1,8 +1,21 @@
 #version 330 core
-// Diffuse sunlight plus ambient on the texture, shadowed through a hardware
-// depth comparison in the sun's depth map (linearly filtered over 2 x 2 texels,
-// so the edges are soft), and the screen-space motion of the fragment since the
-// last frame, in texture units (fractions of the screen), for the blur composite.
+// Winter light on the texture: the sun (diffuse, shadowed through a hardware
+// depth comparison in the sun's depth map, linearly filtered over 2 x 2 texels)
+// and the clear sky's fill, white-balanced on snow in the sun and rolled off
+// by a soft tone curve, so that sunlit snow reads white and the shade a soft
+// blue-grey. Also the screen-space motion of the fragment since the last
+// frame, in texture units (fractions of the screen), for the blur composite.
+//
+// The uniforms:
+//   lightDirection  the unit vector toward the sun: the diffuse term and the
+//                   sun's height, which sets the white point (snow lying flat
+//                   in the sun).
+//   lightIntensity  the sun's colour and strength: the diffuse light, and the
+//                   white balance divides by it, so the sun's own colour never
+//                   tints sunlit snow.
+//   ambient         the clear sky's fill: its luminance sets how bright the
+//                   shade is; its hue only tints the sky's pale winter blue a
+//                   little (a saturated ambient would turn the shade teal).
 
 in vec3 worldNormal;
 in vec2 texCoord;
@@ -43,14 +56,34 @@ float sunlight(float nDotL)
     return texture(shadowMap, vec3(coord.xy, coord.z - bias));
 }
 
+// Tone curve: linear up to the knee, then a soft shoulder toward 1.
+const float knee = 0.72;
+
+// The light, white-balanced and exposed, worked out once a triangle from the uniforms
+// alone (see basic.vert): the sun's part per unit of diffuse, the sky's fill.
+flat in vec3 sunLight;
+flat in vec3 skyLight;
+
+vec3 toneCurve(vec3 x)
+{
+    vec3 over = max(x - knee, 0.0);
+    return min(x, vec3(knee)) + over * (1.0 - knee) / (over + (1.0 - knee));
+}
+
 void main()
 {
     vec4 surface = texture(colorTexture, texCoord);
     vec3 normal = normalize(worldNormal);
     float nDotL = dot(normal, lightDirection);
-    // Faces turned away from the sun are dark anyway: no lookup, no self-shadowing.
+    // Faces turned away from the sun get no sun anyway: no lookup, no self-shadowing.
     float diffuse = nDotL > 0.0 ? nDotL * sunlight(nDotL) : 0.0;
-    fragColor = vec4(surface.rgb * (ambient + lightIntensity * diffuse), surface.a);
+
+    // The sky's fill comes more from above than from the side.
+    vec3 light = sunLight * diffuse + skyLight * (0.8 + 0.2 * normal.y);
+    // Glints: the snow's pure white grains (only up close: the mipmaps average them
+    // into the grain further away) flash past the tone curve's shoulder in the sun.
+    float glint = smoothstep(0.985, 1.0, min(surface.r, min(surface.g, surface.b))) * diffuse;
+    fragColor = vec4(toneCurve(surface.rgb * light) + 0.12 * glint, surface.a);
 
     vec2 current = currentClip.xy / currentClip.w;
     // A point that was behind the eye last frame has no meaningful motion.

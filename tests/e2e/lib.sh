@@ -167,7 +167,7 @@ clock_orange='rgb(252,74,3)'    # race time and points (0.99, 0.29, 0.01)
 stats_green='rgb(0,255,0)'      # frame-time labels
 text_black='rgb(0,0,0)'         # message line
 jacket_blue='rgb(21,87,180)'    # the rider's jacket
-snow='rgb(163,234,245)'         # lit snow near the sled
+snow='rgb(210,228,237)'         # lit snow near the sled
 help_navy='rgb(26,46,75)'       # the help card
 fail_red='rgb(149,34,34)'       # the fail panel's ribbon
 fail_panel_region=660x90+182+338
@@ -252,9 +252,10 @@ play_installed() {
   check $? "$name: nothing is left in the folder it was started from or in TMPDIR"
 }
 
-# wait_until_settled NAME REGION PIXELS [SECONDS]: screenshots NAME until two,
+# wait_until_settled NAME REGION PIXELS [SECONDS] [FUZZ%]: screenshots NAME until two,
 # one second apart, differ in fewer than PIXELS of REGION (after the race the
-# braked sled still creeps down the slope a little); 1 when time runs out.
+# braked sled still creeps down the slope a little), by more than FUZZ (default
+# 2 %); 1 when time runs out.
 wait_until_settled() {
   local limit=$(scaled ${4:-30})
   local start=$SECONDS
@@ -263,17 +264,20 @@ wait_until_settled() {
     sleep 1
     cp "$shots/$1.ppm" "$shots/$1.prev.ppm"
     shot "$1"
-    [ "$(differing "$1.prev" "$1" "$2" 2)" -lt "$3" ] && return 0
+    [ "$(differing "$1.prev" "$1" "$2" "${5:-2}")" -lt "$3" ] && return 0
   done
   return 1
 }
 
 # clock_mask NAME: the race time's digits of a screenshot as a black and white
 # mask ($shots/NAME.clock.pbm); prints the left edge of its first digit (pixels).
+# The digits' soft edges take some of the picture behind them (snow and
+# mountains), which moves with the view: the mask is thinned by a pixel all
+# round, so that only the digits' solid strokes count.
 clock_mask() {
   convert "$shots/$1.ppm" -crop "$clock_region" +repage -fuzz 15% \
     -fill magenta -opaque "$clock_orange" -fill black +opaque magenta -fill white -opaque magenta \
-    "$shots/$1.clock.pbm"
+    -morphology Erode Diamond:1 "$shots/$1.clock.pbm"
   local left
   left=$(convert "$shots/$1.clock.pbm" -trim -format '%X' info:)
   echo "${left#+}"
@@ -285,6 +289,13 @@ clock_change() {
   clock_mask "$1" >/dev/null
   clock_mask "$2" >/dev/null
   compare -metric AE "$shots/$1.clock.pbm" "$shots/$2.clock.pbm" null: 2>&1 | cut -d' ' -f1
+}
+
+# clock_holds NAME_A NAME_B: the race time reads the same in both screenshots. A
+# stray pixel at a stroke's edge may flip with the picture behind it; a digit
+# that changes flips hundreds.
+clock_holds() {
+  [ "$(clock_change "$1" "$2")" -le 10 ]
 }
 
 # clock_reads_zero START_NAME NAME: the clock of NAME reads 00.00, given START_NAME

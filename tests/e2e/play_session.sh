@@ -49,7 +49,7 @@ sleep 1
 shot free2
 wait_for_line "$log" '^Initializing FreeModeController$' 5
 check $? "F says: Initializing FreeModeController"
-[ "$(differing free1 free2 "$scene_region")" -eq 0 ] && [ "$(clock_change free1 free2)" -eq 0 ]
+[ "$(differing free1 free2 "$scene_region")" -eq 0 ] && clock_holds free1 free2
 check $? "in the free camera the race waits: view and clock stand still"
 
 # scene_as_before NAME: the standing view is the same as before the toggles.
@@ -118,7 +118,7 @@ check $? "F1 shows the help card"
 sleep 1.5
 shot help2
 # The card hides most of the clock; its seconds digit shows at the card's edge.
-[ "$(clock_change help1 help2)" -eq 0 ] && [ "$(differing help1 help2 "$left_strip")" -eq 0 ]
+clock_holds help1 help2 && [ "$(differing help1 help2 "$left_strip")" -eq 0 ]
 check $? "the clock and the sled stand still while the help is shown"
 toggle F1 unhelp1 '[ "$(matching unhelp1 "$centre_region" "$help_navy" 8)" -lt 2000 ]' &&
   sleep 0.5 && eventually unhelp2 '[ "$(clock_change unhelp1 unhelp2)" -gt 50 ]'
@@ -132,7 +132,9 @@ for _ in $(seq 1 "$(scaled 40)"); do
   sleep 1
 done
 check $over "the race ends with the fail panel when the clock runs out"
-wait_until_settled standing "$landscape_region" 3000 30
+# (At 6 %: the snow's grain and the mountains behind change more than 2 % where
+# the view shifts by a pixel, and the sled may still creep a little.)
+wait_until_settled standing "$landscape_region" 3000 30 6
 check $? "the sled is braked after the race"
 toggle F flying0 true
 hold w 1
@@ -142,7 +144,7 @@ shot flying1
 keep_shot flying1 play-
 [ "$(differing flying0 flying1 "$scene_region")" -gt 50000 ]
 check $? "W and the mouse fly the free camera away"
-toggle F landed '[ "$(differing flying0 landed "$landscape_region" 2)" -lt 3000 ]'
+toggle F landed '[ "$(differing flying0 landed "$landscape_region" 6)" -lt 3000 ]'
 check $? "F puts the camera back where it was"
 
 # --- Escape -------------------------------------------------------------------

@@ -196,8 +196,9 @@ TEST_F(WorldFrameTest, TheBlocksShadowDarkensTheSnowRightUpToItsFoot)
     const test::Rgba shadowed = windowPixel(vec3(1.6f, 0.0f, -1.6f));
     const test::Rgba atFoot = windowPixel(vec3(1.15f, 0.0f, -0.5f));
     EXPECT_GT(brightness(lit), 600);
-    EXPECT_LT(brightness(shadowed), brightness(lit) - 300);
-    EXPECT_LT(brightness(atFoot), brightness(lit) - 300) << "the shadow must touch the block";
+    // The shade is a soft blue-grey, about seven tenths of the sunlit snow.
+    EXPECT_LT(brightness(shadowed), brightness(lit) - 150);
+    EXPECT_LT(brightness(atFoot), brightness(lit) - 150) << "the shadow must touch the block";
 
     // Lit snow away from the block is evenly lit: no speckles of self-shadowing.
     int checked = 0;
@@ -223,13 +224,13 @@ TEST_F(WorldFrameTest, AMovingBlockTakesItsShadowAlong)
     renderFrame();
     const vec3 firstShadow(1.6f, 0.0f, -1.6f);
     const int lit = brightness(windowPixel(vec3(-4.0f, 0.0f, 4.0f)));
-    ASSERT_LT(brightness(windowPixel(firstShadow)), lit - 300);
+    ASSERT_LT(brightness(windowPixel(firstShadow)), lit - 150);
     for (int step = 0; step < 3; ++step) {
         block->translate(-2.0f, 0.0f, 0.0f);
         renderFrame();
     }
     EXPECT_NEAR(brightness(windowPixel(firstShadow)), lit, 6);
-    EXPECT_LT(brightness(windowPixel(firstShadow - vec3(6.0f, 0.0f, 0.0f))), lit - 300);
+    EXPECT_LT(brightness(windowPixel(firstShadow - vec3(6.0f, 0.0f, 0.0f))), lit - 150);
 }
 
 TEST_F(WorldFrameTest, ACameraMovingSidewaysWritesTheSceneMotion)

@@ -69,6 +69,34 @@ std::vector<Mesh> makeRock()
     return {rock};
 }
 
+namespace {
+
+/// One tier of a fir's foliage standing at base: a green skirt of branch tips, and above
+/// it, where the tier above does not cover it, snow lying on the branches (on most sides;
+/// a few stay green, so the snow looks fallen, not painted). bottomCap closes it below.
+void addFirTier(Mesh& foliage, float base, float radius, float height, int sides, float phaseDegrees,
+                Swatch green, bool bottomCap, unsigned seed)
+{
+    constexpr float skirt = 0.32f;  // the height fraction of the tier the green skirt covers
+    const glm::vec3 apex(0.0f, base + height, 0.0f), centre(0.0f, base, 0.0f);
+    for (int i = 0; i < sides; ++i) {
+        const float a0 = glm::radians(phaseDegrees) + 2.0f * glm::pi<float>() * i / sides;
+        const float a1 = glm::radians(phaseDegrees) + 2.0f * glm::pi<float>() * (i + 1) / sides;
+        // Counter-clockwise seen from above keeps the sides facing out.
+        const glm::vec3 d0(std::cos(a0), 0.0f, -std::sin(a0)), d1(std::cos(a1), 0.0f, -std::sin(a1));
+        const glm::vec3 b0 = centre + d0 * radius, b1 = centre + d1 * radius;
+        const glm::vec3 m0 = glm::mix(b0, apex, skirt), m1 = glm::mix(b1, apex, skirt);
+        const bool snowy = latticeNoise(i, static_cast<int>(base * 10.0f), 0, seed) > 0.2f;
+        foliage.addQuad(b0, b1, m1, m0, uv(green));
+        foliage.addTriangle(m0, m1, apex, uv(snowy ? Swatch::Snow : green));
+        if (bottomCap) {
+            foliage.addTriangle(centre, b1, b0, uv(Swatch::FirDark));
+        }
+    }
+}
+
+}  // namespace
+
 std::vector<Mesh> makeTree()
 {
     Mesh trunk("Trunk", paletteMaterial);
@@ -78,18 +106,9 @@ std::vector<Mesh> makeTree()
     for (int k = 0; k < layers; ++k) {
         const float base = 1.7f + 1.45f * k;
         const float radius = 2.8f - 0.46f * k;
-        const Swatch colour = k % 2 == 0 ? Swatch::FirDark : Swatch::FirMid;
-        foliage.append(makeFrustum(radius, 0.0f, 2.7f - 0.12f * k, 9, uv(colour), uv(Swatch::FirDark), 17.0f * k),
-                       placeAt({0, base, 0}));
+        addFirTier(foliage, base, radius, 2.7f - 0.12f * k, 9, 17.0f * k, k % 2 == 0 ? Swatch::FirDark : Swatch::FirMid,
+                   true, 41u);
     }
-    // A dusting of snow on some upward faces and the tip.
-    paintTriangles(foliage, [](glm::vec3 c, glm::vec3 n, glm::vec2& out) {
-        if (n.y > 0.3f && (c.y > 8.6f || latticeNoise(int(c.x * 3), int(c.y * 3), int(c.z * 3), 41u) > 0.8f)) {
-            out = uv(Swatch::SnowShade);
-            return true;
-        }
-        return false;
-    });
     return {trunk, foliage};
 }
 

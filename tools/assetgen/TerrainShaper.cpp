@@ -22,8 +22,6 @@ constexpr float troughCurve = 0.022f;
 constexpr float bumpAmplitude = 1.6f;
 constexpr float bumpFadeNear = 6.0f;
 constexpr float bumpFadeFar = 20.0f;
-/// Snow texture repeat (world units per texture tile).
-constexpr float snowTile = 8.0f;
 
 double kernel(double r)
 {

@@ -48,6 +48,8 @@ public:
     static constexpr float ridgeHeight = CourseArea::bankHeight;
     /// Horizontal run over which a ridge rises (world units).
     static constexpr float ridgeRun = CourseArea::bankRun;
+    /// Snow texture repeat (world units per texture tile).
+    static constexpr float snowTile = 8.0f;
 
 private:
     void collectObjectAnchors();

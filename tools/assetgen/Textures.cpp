@@ -41,12 +41,15 @@ Image makeSnowTexture()
     Image image(size, size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            // Soft drifts, then grain; a rare bright glint.
-            const float drift = tiledNoise(x, y, 64, size, 3u) * 0.5f + tiledNoise(x, y, 32, size, 4u) * 0.5f;
-            const float grain = tiledNoise(x, y, 4, size, 5u) * 0.6f + tiledNoise(x, y, 2, size, 6u) * 0.4f;
-            const float shade = 0.90f + 0.06f * drift + 0.05f * (grain - 0.5f);
-            glm::vec3 colour(shade - 0.035f * (1.0f - drift), shade - 0.015f, std::min(shade + 0.03f, 1.0f));
-            if (latticeNoise(x, y, 1, 7u) > 0.996f) {
+            // Nearly neutral white (the lit shader balances it against the sun): very soft
+            // drifts, whose tiling would show, and fine grain, which hides it; rare glints
+            // that sparkle up close and fade into the grain with the mipmaps.
+            const float drift = tiledNoise(x, y, 128, size, 3u) * 0.5f + tiledNoise(x, y, 32, size, 4u) * 0.5f;
+            const float grain = tiledNoise(x, y, 4, size, 5u) * 0.5f + tiledNoise(x, y, 2, size, 6u) * 0.3f +
+                                latticeNoise(x, y, 0, 8u) * 0.2f;
+            const float shade = 0.87f + 0.025f * drift + 0.13f * (grain - 0.5f);
+            glm::vec3 colour(shade - 0.012f, shade - 0.004f, std::min(shade + 0.01f, 1.0f));
+            if (latticeNoise(x, y, 1, 7u) > 0.993f) {
                 colour = glm::vec3(1.0f);
             }
             image.at(x, y) = glm::vec4(colour, 1.0f);

@@ -1,0 +1,281 @@
+// The level as a player sees it: the real World rendered from fixed views (the
+// start, between gates 2 and 3, the last gate, the free camera high above the
+// start), measured over the rendered frames. Snow in the sun reads white, the
+// shade a soft blue-grey, and faces turned from the sun stay readable.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Globals.h"
+#include "app/RaceState.h"
+#include "physics/ControllerShape.h"
+#include "render/RenderTargets.h"
+#include "render/World.h"
+#include "scene/Terrain.h"
+#include "tests/support/GlTestContext.h"
+#include "tools/assetgen/RaceRoute.h"
+
+using namespace frostline;
+
+namespace {
+
+/// Where the sled starts (the level's start) and how high the free camera looks from.
+const vec3 startPosition(-70.0f, 150.0f, 96.0f);
+constexpr float freeCameraHeight = 150.0f;
+
+/// One rendered frame: colour of the window, the scene's depth, and where the snow
+/// of the course (the terrain's first mesh) is the front-most surface.
+struct Picture {
+    std::vector<unsigned char> rgba;
+    std::vector<float> depth;
+    std::vector<bool> snow;
+};
+
+/// What the figures of the issue measure over a picture's snow.
+struct SnowFigures {
+    int snowPixels = 0;
+    int sunlitPixels = 0;        ///< snow pixels brighter than 0.55 in luminance
+    double sunlitRedOverBlue = 0.0;  ///< mean red over mean blue of those
+    double meanSaturation = 0.0;     ///< mean of max - min of the channels over all snow pixels
+    double darkestLuminance = 0.0;   ///< the 1st percentile of the snow's luminance
+};
+
+double luminance(const unsigned char* p)
+{
+    return (0.2126 * p[0] + 0.7152 * p[1] + 0.0722 * p[2]) / 255.0;
+}
+
+SnowFigures measureSnow(const Picture& picture)
+{
+    SnowFigures figures;
+    double red = 0.0, blue = 0.0, saturation = 0.0;
+    std::vector<double> luminances;
+    for (size_t i = 0; i < picture.snow.size(); ++i) {
+        if (!picture.snow[i]) {
+            continue;
+        }
+        const unsigned char* p = &picture.rgba[i * 4];
+        const double y = luminance(p);
+        luminances.push_back(y);
+        saturation += (std::max({p[0], p[1], p[2]}) - std::min({p[0], p[1], p[2]})) / 255.0;
+        if (y > 0.55) {
+            ++figures.sunlitPixels;
+            red += p[0];
+            blue += p[2];
+        }
+    }
+    figures.snowPixels = static_cast<int>(luminances.size());
+    if (figures.snowPixels == 0) {
+        return figures;
+    }
+    figures.meanSaturation = saturation / figures.snowPixels;
+    figures.sunlitRedOverBlue = blue > 0.0 ? red / blue : 0.0;
+    std::nth_element(luminances.begin(), luminances.begin() + luminances.size() / 100, luminances.end());
+    figures.darkestLuminance = luminances[luminances.size() / 100];
+    return figures;
+}
+
+class WinterLookTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(test::ensureGlContext(), nullptr);
+        world = std::make_unique<World>();
+        sled = world->player;
+        for (scene::SceneObject* object : world->objects) {
+            terrain = terrain ? terrain : dynamic_cast<scene::Terrain*>(object);
+        }
+        ASSERT_NE(terrain, nullptr);
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_CULL_FACE);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        motionBlur = true;
+        wireframe = false;
+        frustumCulling = false;
+        deltaTime = 1.0f / 60.0f;
+    }
+
+    void TearDown() override
+    {
+        world.reset();
+        raceState = nullptr;
+    }
+
+    /// The sled at rest on the route at arc length distance, looking along it; the chase camera behind.
+    void placeSledOnRoute(float distance)
+    {
+        const std::vector<RouteSample> route = sampleRaceRoute(1.0f);
+        const RouteSample& s = route[std::min(route.size() - 1, static_cast<size_t>(std::max(distance, 0.0f)))];
+        sled->respawnPosition = vec3(s.xz.x, s.height + 1.3f, s.xz.y);
+        // The heading after a turn by yaw about Y is (-sin yaw, 0, -cos yaw).
+        const float yaw = glm::degrees(std::atan2(-s.direction.x, -s.direction.y));
+        sled->respawnAngles = vec3(0.0f, yaw, 0.0f);
+        sled->respawnHeading = vec3(s.direction.x, 0.0f, s.direction.y);
+        sled->respawn();
+        settle();
+    }
+
+    /// One step as the game takes it (the drawn sled follows its body), then the chase camera.
+    void settle()
+    {
+        world->update();
+        sled->speed = 0.0f;
+        sled->updateChaseCamera();
+        world->camera->update(0.0f);
+    }
+
+    /// The free camera above the start at the given height, turned and tilted (degrees).
+    void placeFreeCamera(float height, float yaw, float pitch)
+    {
+        world->camera->position = startPosition + vec3(0.0f, height, 0.0f);
+        world->camera->yaw = yaw;
+        world->camera->pitch = pitch;
+        world->camera->roll = 0.0f;
+        world->camera->update(0.0f);
+    }
+
+    /// Arc length along the route where the sled has passed gate - 1 and rides toward gate.
+    static float routeDistanceBefore(int gate, float fraction)
+    {
+        const std::vector<RouteSample> route = sampleRaceRoute(1.0f);
+        float from = -1.0f, to = -1.0f;
+        for (const RouteSample& s : route) {
+            if (s.lastGate == gate - 1) {
+                from = from < 0.0f ? s.distance : from;
+                to = s.distance;
+            }
+        }
+        return from + (to - from) * fraction;
+    }
+
+    /// Renders the frame as the game does (still, so the composite shows the scene as
+    /// drawn), reads it, then draws the course's snow alone to find where it is in front.
+    Picture render(const std::string& name)
+    {
+        Picture picture;
+        world->blurScale = 0.0f;
+        world->plainPasses = false;
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        world->renderFrame();
+        glFinish();
+        keepFrame(name);
+        picture.rgba = readColour();
+        picture.depth = readSceneDepth();
+
+        // The snow of the course alone: every other shape hidden, the terrain's other meshes left out.
+        std::vector<scene::Shape*> hiddenNow;
+        for (scene::SceneObject* object : world->objects) {
+            auto* shape = dynamic_cast<scene::Shape*>(object);
+            if (shape && shape != terrain && !shape->hidden) {
+                shape->hidden = true;
+                hiddenNow.push_back(shape);
+            }
+        }
+        const std::shared_ptr<scene::MeshList> allMeshes = terrain->meshes;
+        terrain->meshes = std::make_shared<scene::MeshList>(1, allMeshes->front());
+        world->plainPasses = true;
+        world->renderFrame();
+        glFinish();
+        const std::vector<float> snowDepth = readSceneDepth();
+        terrain->meshes = allMeshes;
+        for (scene::Shape* shape : hiddenNow) {
+            shape->hidden = false;
+        }
+        world->plainPasses = false;
+
+        picture.snow.resize(snowDepth.size());
+        for (size_t i = 0; i < snowDepth.size(); ++i) {
+            picture.snow[i] = snowDepth[i] < 1.0f && snowDepth[i] == picture.depth[i];
+        }
+        return picture;
+    }
+
+    static std::vector<unsigned char> readColour()
+    {
+        std::vector<unsigned char> rgba(static_cast<size_t>(windowWidth) * windowHeight * 4);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return rgba;
+    }
+
+    std::vector<float> readSceneDepth() const
+    {
+        std::vector<float> depth(static_cast<size_t>(windowWidth) * windowHeight);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, world->sceneTarget->framebuffer);
+        glReadPixels(0, 0, windowWidth, windowHeight, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        return depth;
+    }
+
+    /// Keeps the window's picture for a look when FROSTLINE_FRAME_DIR names a folder.
+    static void keepFrame(const std::string& name)
+    {
+        if (const char* dir = std::getenv("FROSTLINE_FRAME_DIR")) {
+            glBindFramebuffer(GL_FRAMEBUFFER, 0);
+            test::savePixelsPng(std::string(dir) + "/" + name + ".png");
+        }
+    }
+
+    std::unique_ptr<World> world;
+    scene::ControllerShape* sled = nullptr;
+    scene::Terrain* terrain = nullptr;
+};
+
+void expectWinterSnow(const std::string& view, const SnowFigures& f)
+{
+    SCOPED_TRACE(view);
+    std::printf("%-22s snow pixels %6d, sunlit %6d, red/blue in the sun %.3f, mean saturation %.3f, "
+                "darkest 1%% luminance %.3f\n",
+                view.c_str(), f.snowPixels, f.sunlitPixels, f.sunlitRedOverBlue, f.meanSaturation,
+                f.darkestLuminance);
+    ASSERT_GT(f.snowPixels, 20000) << "the view shows the course's snow";
+    ASSERT_GT(f.sunlitPixels, 2000) << "some snow lies in the sun";
+    EXPECT_GE(f.sunlitRedOverBlue, 0.85) << "snow in the sun reads white, not turquoise";
+    EXPECT_LE(f.meanSaturation, 0.15) << "the snow is a soft blue-grey at most, never saturated teal";
+    EXPECT_GE(f.darkestLuminance, 0.35) << "snow in shade and turned from the sun stays readable";
+}
+
+}  // namespace
+
+TEST_F(WinterLookTest, TheFixedViewsShowWhiteSnowAndSoftShade)
+{
+    // From the start, between gates 2 and 3 and before the last gate, a player sees
+    // white snow in the sun and soft blue-grey shade.
+    const std::vector<RouteSample> route = sampleRaceRoute(1.0f);
+    ASSERT_FALSE(route.empty());
+    struct View {
+        std::string name;
+        float distance;  ///< along the route; below 0 the level's own start
+    };
+    const View views[] = {
+        {"start", -1.0f},
+        {"between-gates-2-and-3", routeDistanceBefore(3, 0.5f)},
+        {"last-gate", routeDistanceBefore(5, 1.0f) - 14.0f},
+    };
+    for (const View& view : views) {
+        if (view.distance < 0.0f) {
+            settle();
+        } else {
+            placeSledOnRoute(view.distance);
+        }
+        const Picture picture = render(view.name);
+        expectWinterSnow(view.name, measureSnow(picture));
+    }
+}
+
+TEST_F(WinterLookTest, TheFreeCameraHighAboveTheStartSeesWhiteSnow)
+{
+    // 150 units above the start, looking down the valley: white snow on the course.
+    placeFreeCamera(freeCameraHeight, -40.0f, -42.0f);
+    expectWinterSnow("free-camera", measureSnow(render("free-camera")));
+}
