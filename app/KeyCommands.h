@@ -12,8 +12,10 @@ namespace frostline {
 ///   F6 motion blur; F8 view-frustum culling; F9 alpha blending.
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
 
-/// The F command: from the sled's controller to the free camera (pausing the
-/// race), or back to the sled with the camera where it was (resuming the race).
+/// The F command: from the sled's controller to the free camera, with the mouse
+/// pointer captured, or back to the sled with the camera where it was and the
+/// pointer given back. The race waits while the free camera flies or the help
+/// card (F1) is up, and only then.
 void toggleFreeCamera();
 
 }  // namespace frostline
