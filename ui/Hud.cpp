@@ -1,5 +1,6 @@
 #include "ui/Hud.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 
@@ -51,13 +52,13 @@ void ageMessage()
 }
 
 /// Once the race is over the sled is brought to rest: one brake per frame, as
-/// if the player held the down key.
+/// if the player held the down key, also when it slides backwards.
 void brakeAfterRace()
 {
     if (!raceState || !raceState->gameOver || !world || !world->player) {
         return;
     }
-    if (world->player->speed > 0.0f) {
+    if (world->player->speed != 0.0f) {
         world->player->brake(deltaTime);
     }
 }
@@ -80,6 +81,21 @@ TextLabel* makeLabel(float glyphWidth, float glyphHeight, vec3 color, const std:
     label->x = x;
     label->y = y;
     return label;
+}
+
+/// Lower edge of a label on screen (normalised device coordinates).
+float bottomOf(const TextLabel& label)
+{
+    return label.y - label.glyphHeight / static_cast<float>(windowHeight);
+}
+
+/// Centre line of the message line: centred across the screen, 8 pixels below the
+/// clock and the frame-time lines, so that a message of any length crosses neither.
+float messageLineY(float glyphHeight)
+{
+    const float gap = 16.0f / static_cast<float>(windowHeight);
+    const float halfHeight = glyphHeight / static_cast<float>(windowHeight);
+    return std::min(bottomOf(*timeLeftText), bottomOf(*cullingText)) - gap - halfHeight;
 }
 
 template <typename T>
@@ -165,7 +181,7 @@ void initUserInterface()
     pointsText = makeLabel(64.0f, 96.0f, orange, "points", 0.85f, -0.9f);
     winPanel = new Panel(664.0f, 109.0f, "models/wintext.png");
     failPanel = new Panel(703.0f, 102.0f, "models/failtext.png");
-    messageText = makeLabel(24.0f, 48.0f, vec3(0.0f), messageString, 0.0f, 0.9f);
+    messageText = makeLabel(24.0f, 48.0f, vec3(0.0f), messageString, 0.0f, messageLineY(48.0f));
     helpPanel = new Panel(900.0f, 900.0f, "models/help.png");
 }
 
