@@ -50,7 +50,8 @@ bool ShadowTarget::create(GLsizei mapWidth, GLsizei mapHeight)
     glGenFramebuffers(1, &framebuffer);
     glGenTextures(1, &depthTexture);
     glBindTexture(GL_TEXTURE_2D, depthTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT16, width, height, 0, GL_DEPTH_COMPONENT, GL_FLOAT, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT16, width, height, 0, GL_DEPTH_COMPONENT, GL_FLOAT,
+                 nullptr);
     // Hardware comparison with linear filtering of the results: a shadow sampler.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -71,7 +72,8 @@ bool ShadowTarget::create(GLsizei mapWidth, GLsizei mapHeight)
         // (llvmpipe draws the level in the dark ambient colour). One texel at the far
         // plane instead: every point passes the comparison and is lit.
         const float farPlane = 1.0f;
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT16, 1, 1, 0, GL_DEPTH_COMPONENT, GL_FLOAT, &farPlane);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT16, 1, 1, 0, GL_DEPTH_COMPONENT, GL_FLOAT,
+                     &farPlane);
         // The refused size left its error behind; it is reported by the line above.
         while (glGetError() != GL_NO_ERROR) {
         }

@@ -90,8 +90,8 @@ protected:
         sled->boundsMax = vec3(std::numeric_limits<float>::max());
         material = physics.physics->createMaterial(0.5f, 0.5f, 0.5f);
         field = std::make_unique<scene::StaticShape>(world->basicProgram, world->motionBlurProgram,
-                                                     files.write("field.obj", test::planeObj(200.0f)), material,
-                                                     "Terrain", scene::CollisionKind::TriangleMesh);
+                                                     files.write("field.obj", test::planeObj(200.0f)),
+                                                     material, "Terrain", scene::CollisionKind::TriangleMesh);
         physics.scene->addActor(*field->getActor());
         controller = std::make_unique<controls::PlayerInputController>(*sled, race);
         race.paused = false;
@@ -430,8 +430,8 @@ TEST_F(FlatFieldTest, ACowsBoostMakesTheRealMoveAQuarterLongerForThreeSeconds)
     // moveScale x speed x frame time along its heading; from the frame after it takes
     // the cow, for three seconds, a quarter more, and then as before.
     place(-150.0f, 1.5f, 0.0f);
-    scene::Collectable cow(world->basicProgram, world->motionBlurProgram, files.write("cow.obj", test::cubeObj(1.0f)),
-                           material, scene::Cow, 500);
+    scene::Collectable cow(world->basicProgram, world->motionBlurProgram,
+                           files.write("cow.obj", test::cubeObj(1.0f)), material, scene::Cow, 500);
     cow.setPosition(-140.0f, 1.0f, 0.0f);
     PhysicsWorld::instance().scene->addActor(*cow.getActor());
     sled->speed = 10.0f;
