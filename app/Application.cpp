@@ -124,9 +124,11 @@ bool restartRace()
     }
     releaseScene();
     resetRaceCounters();
-    // The new race starts with the sled's view and unpaused.
+    // The new race starts with the sled's view (the pointer given back if the free
+    // camera held it), without the help card, unpaused.
     showHelp = false;
     if (window) {
+        glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_NORMAL);
         showLoadingScreen();
     }
     initScene();

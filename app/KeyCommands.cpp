@@ -28,19 +28,25 @@ void toggleWithMessage(bool& flag, const std::string& name)
     ui::showMessage(name + ": " + (flag ? "1" : "0"));
 }
 
-/// F1: help on or off; the race pauses with it, and resumes without counting the pause.
-void toggleHelp()
+/// The race waits exactly while the help card is up or the free camera flies (F1 and F
+/// each switch only their own flag); resuming does not count the time spent waiting.
+void updatePause()
 {
-    showHelp = !showHelp;
     if (!raceState) {
         return;
     }
-    if (raceState->paused) {
-        raceState->paused = false;
+    const bool wasPaused = raceState->paused;
+    raceState->paused = showHelp || freeCameraMode;
+    if (wasPaused && !raceState->paused) {
         lastFrameTime = glfwGetTime();
-    } else {
-        raceState->paused = true;
     }
+}
+
+/// F1: help on or off, and the race waits with it.
+void toggleHelp()
+{
+    showHelp = !showHelp;
+    updatePause();
 }
 
 void toggleWireframe()
@@ -74,21 +80,24 @@ void toggleFreeCamera()
     activeController = nullptr;
 
     if (!freeCameraMode) {
-        // 2. Entering: the free camera starts from the cursor where it is now, so the
-        //    view does not jump; its construction saves the camera for the way back.
+        // 2. Entering: the pointer is captured, so that turning does not stop at the
+        //    screen's edge; the free camera starts from the cursor where it is now, so
+        //    the view does not jump; its construction saves the camera for the way back.
+        glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
         double cursorX = 0.0;
         double cursorY = 0.0;
         glfwGetCursorPos(window, &cursorX, &cursorY);
         activeController = new controls::FreeModeController(cursorX, cursorY, *world->camera);
         freeCameraMode = true;
-        raceState->paused = true;
     } else {
-        // 3. Leaving: the sled steers again and the camera is back where it was.
+        // 3. Leaving: the pointer is given back, the sled steers again and the camera
+        //    is back where it was.
+        glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_NORMAL);
         activeController = new controls::PlayerInputController(*world->player, *raceState);
         world->player->chaseCamera->restoreState();
-        raceState->paused = false;
         freeCameraMode = false;
     }
+    updatePause();
 }
 
 void keyCallback(GLFWwindow* /*window*/, int key, int /*scancode*/, int action, int /*mods*/)

@@ -16,8 +16,10 @@ void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods
 /// buttons run theirs through it too. Keys without a command do nothing.
 void runKeyCommand(int key);
 
-/// The F command: from the sled's controller to the free camera (pausing the
-/// race), or back to the sled with the camera where it was (resuming the race).
+/// The F command: from the sled's controller to the free camera, with the mouse
+/// pointer captured, or back to the sled with the camera where it was and the
+/// pointer given back. The race waits while the free camera flies or the help
+/// card (F1) is up, and only then.
 void toggleFreeCamera();
 
 }  // namespace frostline

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
-#include <fstream>
 #include <iostream>
+#include <sstream>
+
+#include "app/FileReading.h"
 
 namespace frostline {
 
@@ -52,10 +54,12 @@ int parseLeadingInt(const std::string& value)
 int readProfileInt(const std::string& path, const std::string& section, const std::string& key,
                    int defaultValue)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // A file that cannot be read is a missing one: every key has its default.
+    const std::optional<std::string> content = readWholeFile(path);
+    if (!content) {
         return defaultValue;
     }
+    std::istringstream in(*content);
     bool inSection = false;
     std::string line;
     while (std::getline(in, line)) {

@@ -8,7 +8,8 @@ namespace frostline {
 /// Reads an integer like the Windows private-profile reader: section and key
 /// names are case-insensitive, the value's leading blanks are skipped and its
 /// optional sign and decimal digits are taken (garbage reads as 0). A missing
-/// file, section or key gives defaultValue.
+/// file (or one that cannot be read, as readWholeFile says), section or key
+/// gives defaultValue.
 int readProfileInt(const std::string& path, const std::string& section, const std::string& key,
                    int defaultValue);
 

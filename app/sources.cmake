@@ -2,6 +2,7 @@
 list(APPEND FROSTLINE_SOURCES
   app/Application.cpp
   app/FatalError.cpp
+  app/FileReading.cpp
   app/GamepadCommands.cpp
   app/Globals.cpp
   app/KeyCommands.cpp

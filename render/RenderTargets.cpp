@@ -43,13 +43,15 @@ void deleteFramebuffer(GLuint& name)
 
 }  // namespace
 
-bool ShadowTarget::create()
+bool ShadowTarget::create(GLsizei mapWidth, GLsizei mapHeight)
 {
+    width = mapWidth;
+    height = mapHeight;
     glGenFramebuffers(1, &framebuffer);
     glGenTextures(1, &depthTexture);
     glBindTexture(GL_TEXTURE_2D, depthTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT16, shadowMapWidth, shadowMapHeight, 0, GL_DEPTH_COMPONENT,
-                 GL_FLOAT, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT16, width, height, 0, GL_DEPTH_COMPONENT, GL_FLOAT,
+                 nullptr);
     // Hardware comparison with linear filtering of the results: a shadow sampler.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -63,8 +65,18 @@ bool ShadowTarget::create()
 
     // An incomplete depth map only costs the shadows: report it and carry on.
     const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
-    if (status != GL_FRAMEBUFFER_COMPLETE) {
+    complete = status == GL_FRAMEBUFFER_COMPLETE;
+    if (!complete) {
         std::cout << statusMessage(status) << std::endl;
+        // A texture without an image would make the lit shader's comparisons undefined
+        // (llvmpipe draws the level in the dark ambient colour). One texel at the far
+        // plane instead: every point passes the comparison and is lit.
+        const float farPlane = 1.0f;
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT16, 1, 1, 0, GL_DEPTH_COMPONENT, GL_FLOAT,
+                     &farPlane);
+        // The refused size left its error behind; it is reported by the line above.
+        while (glGetError() != GL_NO_ERROR) {
+        }
         return false;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -75,6 +87,7 @@ void ShadowTarget::release()
 {
     deleteFramebuffer(framebuffer);
     deleteTexture(depthTexture);
+    complete = false;
 }
 
 bool SceneTarget::create()
@@ -157,14 +170,15 @@ void VelocityTarget::release()
 
 void clearSceneTarget(float red, float green, float blue)
 {
-    // The window's framebuffer has no attachments to select: GL would reject both
-    // selections and the second (black) clear would win. Clear it black directly,
-    // without leaving GL errors behind.
+    // The window's framebuffer (motion blur off) has no attachments to select: GL
+    // would reject both selections and the second, black clear would win, leaving a
+    // black sky under the black message line. The window gets the colour itself.
     GLint bound = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
     if (bound == 0) {
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClearColor(red, green, blue, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         return;
     }
     const GLenum colour[] = {GL_COLOR_ATTACHMENT0};

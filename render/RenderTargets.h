@@ -14,11 +14,17 @@ inline constexpr int shadowMapHeight = 4000;
 /// The light's depth map, sampled with hardware depth comparison.
 struct ShadowTarget {
     GLuint framebuffer = 0;   ///< depth-only framebuffer
-    GLuint depthTexture = 0;  ///< GL_DEPTH_COMPONENT16, 8000 x 4000, compare mode on
+    GLuint depthTexture = 0;  ///< GL_DEPTH_COMPONENT16, width x height, compare mode on
+    GLsizei width = 0;        ///< texels
+    GLsizei height = 0;       ///< texels
+    bool complete = false;    ///< the framebuffer can be drawn into (create succeeded)
 
-    /// Builds the target; prints "FB error, status: " and the status and returns
-    /// false (leaving its framebuffer bound) when the framebuffer is incomplete.
-    bool create();
+    /// Builds the target at width x height texels (the game's map is shadowMapWidth x
+    /// shadowMapHeight). When the framebuffer is incomplete (a size the driver refuses)
+    /// prints "FB error, status: " and the status, returns false leaving its framebuffer
+    /// bound, and makes depthTexture one texel at the far plane, which lights every
+    /// point that samples it: the level is drawn lit, without shadows.
+    bool create(GLsizei width = shadowMapWidth, GLsizei height = shadowMapHeight);
     /// Deletes the framebuffer, then the texture.
     void release();
 };
@@ -50,7 +56,8 @@ struct VelocityTarget {
 
 /// Clears the bound framebuffer: attachment 0 to the opaque colour, attachment 1
 /// (velocity) to zero, and depth; both attachments are drawn to again afterwards.
-/// The window's framebuffer (bound when motion blur is off) is cleared to black.
+/// The window's framebuffer (bound when motion blur is off) is cleared to the
+/// colour and depth. Leaves the clear colour at (0, 0, 0, 0).
 void clearSceneTarget(float red, float green, float blue);
 
 }  // namespace frostline

@@ -1,22 +1,12 @@
 #include "render/ShaderProgram.h"
 
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <vector>
 
 #include "app/FatalError.h"
+#include "app/FileReading.h"
 
 namespace frostline {
-
-std::string readTextFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return {};
-    }
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 ShaderProgram::ShaderProgram(const std::string& vertexPath, const std::string& fragmentPath)
 {
@@ -39,7 +29,8 @@ ShaderProgram::~ShaderProgram()
 
 GLuint ShaderProgram::compileShader(const std::string& path, GLenum stageType, GLuint& member)
 {
-    const std::string source = readTextFile(path);
+    // Missing, empty or unreadable (a folder, a read error): no source to compile.
+    const std::string source = readWholeFile(path).value_or(std::string());
     if (source.empty()) {
         fatalError("Failed to open shader file: " + path);
     }

@@ -7,9 +7,6 @@
 
 namespace frostline {
 
-/// Reads a whole file; an empty string when it cannot be opened.
-std::string readTextFile(const std::string& path);
-
 class ShaderProgram {
 public:
     /// Builds the program from the two files (paths relative to the working

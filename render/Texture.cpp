@@ -5,6 +5,8 @@
 
 #include <FreeImage.h>
 
+#include "app/FileReading.h"
+
 namespace frostline {
 
 int nextTextureUnit = 5;
@@ -27,17 +29,26 @@ Texture::~Texture()
 
 namespace {
 
-/// Decodes an image file into a 32-bit bitmap, or null when FreeImage cannot.
-FIBITMAP* decode32(const std::string& path)
+/// Decodes image bytes into a 32-bit bitmap, or null when FreeImage cannot; the
+/// file's name gives the format when its bytes do not.
+FIBITMAP* decode32(std::string& bytes, const std::string& path)
 {
-    FREE_IMAGE_FORMAT type = FreeImage_GetFileType(path.c_str(), 0);
+    // (FreeImage opens an empty block of memory as a new one to write to.)
+    FIMEMORY* memory = bytes.empty() ? nullptr
+                                     : FreeImage_OpenMemory(reinterpret_cast<BYTE*>(bytes.data()),
+                                                            static_cast<DWORD>(bytes.size()));
+    if (!memory) {
+        return nullptr;
+    }
+    FREE_IMAGE_FORMAT type = FreeImage_GetFileTypeFromMemory(memory, 0);
     if (type == FIF_UNKNOWN) {
         type = FreeImage_GetFIFFromFilename(path.c_str());
     }
-    if (type == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(type)) {
-        return nullptr;
+    FIBITMAP* image = nullptr;
+    if (type != FIF_UNKNOWN && FreeImage_FIFSupportsReading(type)) {
+        image = FreeImage_LoadFromMemory(type, memory, 0);
     }
-    FIBITMAP* image = FreeImage_Load(type, path.c_str(), 0);
+    FreeImage_CloseMemory(memory);
     if (!image) {
         return nullptr;
     }
@@ -48,6 +59,14 @@ FIBITMAP* decode32(const std::string& path)
         return nullptr;
     }
     return pixels;
+}
+
+/// Whether the driver takes a 2D texture of width x height texels.
+bool fitsTheDriver(unsigned width, unsigned height)
+{
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    return width <= static_cast<unsigned>(largest) && height <= static_cast<unsigned>(largest);
 }
 
 /// Whether every pixel of a 32-bit image has alpha 255 (blending it changes nothing).
@@ -82,7 +101,13 @@ bool Texture::load()
     std::cout << "Loading Texture: " << path << std::endl;
     std::cout << "binding texture to unit: " << unit << std::endl;
 
-    FIBITMAP* pixels = decode32(path);
+    // A file that cannot be read (missing, a folder, a read error) is one that cannot be decoded.
+    std::optional<std::string> bytes = readWholeFile(path);
+    FIBITMAP* pixels = bytes ? decode32(*bytes, path) : nullptr;
+    if (pixels && !fitsTheDriver(FreeImage_GetWidth(pixels), FreeImage_GetHeight(pixels))) {
+        FreeImage_Unload(pixels);
+        pixels = nullptr;  // GL would refuse it and draw black
+    }
     if (!pixels) {
         return false;
     }

@@ -45,16 +45,7 @@ World::World(LevelContent content)
     sceneTarget->create();
     createScreenQuad();
     depthProgram = new ShaderProgram("Shader/DepthRTT.vert", "Shader/DepthRTT.frag");
-    // Without a complete depth map the game still runs, only without shadows.
-    shadowTarget = new ShadowTarget();
-    if (shadowTarget->create()) {
-        shadowCache = new ShadowCache();
-        if (!shadowCache->create()) {
-            delete shadowCache;
-            shadowCache = nullptr;
-        }
-    }
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    createShadowMap(shadowMapWidth, shadowMapHeight);
     depthBiasMatrix = mat4(vec4(0.5f, 0.0f, 0.0f, 0.0f), vec4(0.0f, 0.5f, 0.0f, 0.0f),
                            vec4(0.0f, 0.0f, 0.5f, 0.0f), vec4(0.5f, 0.5f, 0.5f, 1.0f));
     frustumPlanes = frustumPlanesFromProjection(camera->projection);
@@ -71,6 +62,28 @@ World::World(LevelContent content)
         createSprays();
         markMovingShapes();
     }
+}
+
+void World::createShadowMap(GLsizei width, GLsizei height)
+{
+    // A map made before goes first.
+    delete shadowCache;
+    shadowCache = nullptr;
+    if (shadowTarget) {
+        shadowTarget->release();
+        delete shadowTarget;
+    }
+    // Without a complete depth map the game still runs: lit, only without shadows.
+    // The kept copy of the still shapes' depth is made at the game's size only.
+    shadowTarget = new ShadowTarget();
+    if (shadowTarget->create(width, height) && width == shadowMapWidth && height == shadowMapHeight) {
+        shadowCache = new ShadowCache();
+        if (!shadowCache->create()) {
+            delete shadowCache;
+            shadowCache = nullptr;
+        }
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
 void World::markMovingShapes()

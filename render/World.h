@@ -86,7 +86,8 @@ public:
 
     /// The sun's orthographic projection times its look-at view.
     mat4 lightViewProjection();
-    /// Depth of every visible object into shadowTarget; leaves framebuffer 0 bound.
+    /// Depth of every visible object into shadowTarget (nothing when it is incomplete);
+    /// leaves framebuffer 0 bound.
     void renderShadowPass();
     /// Lit, shadowed objects into the bound framebuffer; writes the counters.
     void renderScenePass(const mat4& viewProjection);
@@ -103,6 +104,11 @@ public:
     /// then each spray whose side is active, and every spray's previousMvp follows.
     void drawSprays(const mat4& viewProjection, const SledSprayState& sled);
 
+    /// Makes shadowTarget at width x height texels (the game's shadowMapWidth x
+    /// shadowMapHeight), and the kept copy of its still part at the game's size; replaces
+    /// a map made before. A map the driver refuses costs the shadows only: one line
+    /// says so and the level is drawn lit.
+    void createShadowMap(GLsizei width, GLsizei height);
     /// Builds the full-screen quad of the post-process pass.
     void createScreenQuad();
     /// Caches uniforms and sets the light uniforms of basicProgram once.

@@ -70,8 +70,11 @@ mat4 World::lightViewProjection()
 
 void World::renderShadowPass()
 {
+    if (!shadowTarget->complete) {
+        return;  // no map to draw into: the scene pass samples one that lights everything
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, shadowTarget->framebuffer);
-    glViewport(0, 0, shadowMapWidth, shadowMapHeight);
+    glViewport(0, 0, shadowTarget->width, shadowTarget->height);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     glEnable(GL_DEPTH_TEST);

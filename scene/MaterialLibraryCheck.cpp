@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <sstream>
 #include <vector>
+
+#include "app/FileReading.h"
 
 namespace frostline::scene {
 
@@ -16,14 +17,16 @@ bool isBlank(char c)
 }
 
 /// The file's lines as the importer's readers split them: a line also ends at
-/// carriage return, form feed and NUL.
+/// carriage return, form feed and NUL. A file that cannot be read has no lines.
 std::vector<std::string> readLines(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
+    const std::string content = readWholeFile(path).value_or(std::string());
     std::vector<std::string> lines(1);
     char previous = 0;
-    for (char c; file.get(c); previous = c) {
-        if (c == '\n' && previous == '\r') {
+    for (const char c : content) {
+        const bool secondHalfOfCrLf = c == '\n' && previous == '\r';
+        previous = c;
+        if (secondHalfOfCrLf) {
             continue;  // one line break, not two
         }
         if (c == '\n' || c == '\r' || c == '\f' || c == '\0') {
@@ -59,11 +62,6 @@ bool hasObjExtension(const std::string& path)
     return extension == ".obj";
 }
 
-bool fileExists(const std::string& path)
-{
-    return std::ifstream(path, std::ios::binary).is_open();
-}
-
 /// The first statement of a material file that comes before its first
 /// "newmtl", with its line number; empty when there is none.
 std::string statementBeforeFirstMaterial(const std::string& materialPath)
@@ -92,7 +90,7 @@ std::vector<std::string> namedMaterialFiles(const std::string& modelPath)
 
     std::vector<std::string> files;
     const auto add = [&files](const std::string& path) {
-        if (std::find(files.begin(), files.end(), path) == files.end() && fileExists(path)) {
+        if (std::find(files.begin(), files.end(), path) == files.end() && isReadableFile(path)) {
             files.push_back(path);
         }
     };
@@ -108,7 +106,7 @@ std::vector<std::string> namedMaterialFiles(const std::string& modelPath)
         }
         // The whole rest of the line names one file; a missing one sends the
         // importer to the model's own material file instead.
-        if (fileExists(folder + name)) {
+        if (isReadableFile(folder + name)) {
             add(folder + name);
         } else {
             add(ownMaterialFile);

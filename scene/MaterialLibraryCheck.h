@@ -12,8 +12,9 @@ namespace frostline::scene {
 /// string when its material files are fit to read. Only .obj models name
 /// material files; every other model passes. A material file is looked up the
 /// way the importer looks it up: beside the model, and when the named file is
-/// missing, the model's own name with ".mtl". A material file that cannot be
-/// opened passes (the importer reads the model without it).
+/// missing (or not readable, as isReadableFile says), the model's own name with
+/// ".mtl". A material file that cannot be read passes (the importer reads the
+/// model without it).
 std::string materialLibraryFault(const std::string& modelPath);
 
 }  // namespace frostline::scene

@@ -4,11 +4,14 @@
 #include <cstdio>
 #include <iostream>
 
+#include <assimp/DefaultIOSystem.h>
 #include <assimp/Importer.hpp>
+#include <assimp/MemoryIOWrapper.h>
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
 
 #include "app/FatalError.h"
+#include "app/FileReading.h"
 #include "render/ShaderProgram.h"
 #include "render/Texture.h"
 #include "scene/MaterialLibraryCheck.h"
@@ -23,6 +26,30 @@ constexpr unsigned int importFlags =
 
 /// Image drawn on meshes whose material names no texture, or one that does not load.
 const char* const defaultTexturePath = "models/white.jpg";
+
+/// The files the importer reads (the model and its material files), read as the game reads
+/// every file: one that is a folder, cannot be read or fails while read is missing to the
+/// importer, so a model is refused and a material file left out exactly as when missing.
+class GameModelFiles : public Assimp::DefaultIOSystem {
+public:
+    bool Exists(const char* path) const override { return isReadableFile(path); }
+
+    Assimp::IOStream* Open(const char* path, const char* mode) override
+    {
+        if (std::string(mode).find_first_of("wa+") != std::string::npos) {
+            return nullptr;  // the game writes no model files
+        }
+        const std::optional<std::string> bytes = readWholeFile(path);
+        if (!bytes) {
+            return nullptr;
+        }
+        auto* copy = new uint8_t[bytes->size()];
+        std::copy(bytes->begin(), bytes->end(), copy);
+        return new Assimp::MemoryIOStream(copy, bytes->size(), true /* owns the copy */);
+    }
+
+    void Close(Assimp::IOStream* stream) override { delete stream; }
+};
 
 /// Stops the start with the parser's reason and the fatal message naming the model.
 [[noreturn]] void refuseModel(const std::string& path, const std::string& reason)
@@ -140,6 +167,7 @@ std::unique_ptr<const aiScene> Shape::importModel(const std::string& path)
         refuseModel(path, materialFault);
     }
     Assimp::Importer importer;
+    importer.SetIOHandler(new GameModelFiles());  // the importer owns it
     importer.ReadFile(path, importFlags);
     // Taking the scene away from the importer also clears its error text: keep it first.
     const std::string error = importer.GetErrorString();

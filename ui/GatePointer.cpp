@@ -16,9 +16,10 @@ namespace frostline::ui {
 namespace {
 
 /// Room kept between the arrow's centre and the screen's edges (pixels): enough for
-/// the arrow, and above and below it the clock, the points and the gate count.
+/// the arrow, and above and below it the clock, the message line, the points and
+/// the gate count.
 constexpr float sideMargin = 70.0f;
-constexpr float topMargin = 150.0f;
+constexpr float topMargin = 210.0f;
 constexpr float bottomMargin = 130.0f;
 
 /// The arrow, pointing right, about its centre (pixels): a head and a shaft.

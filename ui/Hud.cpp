@@ -58,13 +58,13 @@ void ageMessage()
 }
 
 /// Once the race is over the sled is brought to rest: one brake per frame, as
-/// if the player held the down key.
+/// if the player held the down key, also when it slides backwards.
 void brakeAfterRace()
 {
     if (!raceState || !raceState->gameOver || !world || !world->player) {
         return;
     }
-    if (world->player->speed > 0.0f) {
+    if (world->player->speed != 0.0f) {
         world->player->brake(deltaTime);
     }
 }
@@ -103,6 +103,21 @@ void drawGatePointer(const GateGuide& guide)
     gateNumberText->y = guide.pointerPosition.y - std::sin(radians) * inward * 2.0f / static_cast<float>(windowHeight);
     gateNumberText->setText(std::to_string(guide.gate));
     gateNumberText->draw();
+}
+
+/// Lower edge of a label on screen (normalised device coordinates).
+float bottomOf(const TextLabel& label)
+{
+    return label.y - label.glyphHeight / static_cast<float>(windowHeight);
+}
+
+/// Centre line of the message line: centred across the screen, 8 pixels below the
+/// clock and the frame-time lines, so that a message of any length crosses neither.
+float messageLineY(float glyphHeight)
+{
+    const float gap = 16.0f / static_cast<float>(windowHeight);
+    const float halfHeight = glyphHeight / static_cast<float>(windowHeight);
+    return std::min(bottomOf(*timeLeftText), bottomOf(*cullingText)) - gap - halfHeight;
 }
 
 template <typename T>
@@ -237,7 +252,7 @@ void initUserInterface()
     pointsText = makeLabel(64.0f, 96.0f, orange, "points", 0.85f, -0.9f);
     winPanel = new Panel(664.0f, 109.0f, "models/wintext.png");
     failPanel = new Panel(703.0f, 102.0f, "models/failtext.png");
-    messageText = makeLabel(24.0f, 48.0f, vec3(0.0f), messageString, 0.0f, 0.9f);
+    messageText = makeLabel(24.0f, 48.0f, vec3(0.0f), messageString, 0.0f, messageLineY(48.0f));
     helpPanel = new Panel(900.0f, 900.0f, "models/help.png");
     // The way to the next gate: the count bottom left, clear of the clock, the points and
     // the message line; the arrow and its number at the screen's edge.

@@ -32,7 +32,7 @@ extern TextLabel* timeLeftText;   ///< race time left, orange, top left
 extern TextLabel* pointsText;     ///< points, orange, bottom right
 extern Panel* winPanel;           ///< "models/wintext.png", centred, when the race is won
 extern Panel* failPanel;          ///< "models/failtext.png", centred, when the race is lost
-extern TextLabel* messageText;    ///< the message line, black, top centre
+extern TextLabel* messageText;    ///< the message line, black, centred just below the clock
 extern Panel* helpPanel;          ///< "models/help.png", centred, while showHelp
 extern TextLabel* gateCountText;  ///< "GATE 2/5": the gate to pass next of all, orange, bottom left
 extern TextLabel* gateNumberText; ///< the next gate's number beside the arrow

@@ -10,6 +10,7 @@
 #include "controls/FreeModeController.h"
 #include "controls/KeyInput.h"
 #include "controls/PlayerInputController.h"
+#include "physics/ControllerShape.h"
 #include "render/Texture.h"
 #include "render/World.h"
 #include "scene/Camera.h"
@@ -227,13 +228,16 @@ TEST(FreeCameraCommand, FTwiceReturnsTheCameraExactlyAndResumesTheRace)
     const vec3 forward = camera.forward;
     const float pitch = camera.pitch, yaw = camera.yaw, roll = camera.roll;
 
-    // F: the free camera takes over and the race pauses.
+    // F: the free camera takes over, holding the mouse pointer so that turning does
+    // not stop at the screen's edge, and the race pauses.
+    EXPECT_EQ(glfwGetInputMode(window, GLFW_CURSOR), GLFW_CURSOR_NORMAL);
     testing::internal::CaptureStdout();
     keyCallback(window, GLFW_KEY_F, 0, GLFW_PRESS, 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Initializing FreeModeController\n");
     EXPECT_NE(dynamic_cast<controls::FreeModeController*>(activeController), nullptr);
     EXPECT_TRUE(freeCameraMode);
     EXPECT_TRUE(sled.race.paused);
+    EXPECT_EQ(glfwGetInputMode(window, GLFW_CURSOR), GLFW_CURSOR_DISABLED);
 
     // Flying around with W held for a second, then looking elsewhere.
     controls::setKeyReader([](GLFWwindow*, int key) { return key == GLFW_KEY_W; });
@@ -246,23 +250,69 @@ TEST(FreeCameraCommand, FTwiceReturnsTheCameraExactlyAndResumesTheRace)
     camera.update(0.0f);
     EXPECT_GT(glm::distance(camera.position, position), 29.0f);
 
-    // F again: the sled steers, the view is exactly the one left, the race goes on.
+    // F again: the sled steers, the pointer is free, the view is exactly the one
+    // left, the race goes on.
     keyCallback(window, GLFW_KEY_F, 0, GLFW_PRESS, 0);
     EXPECT_NE(dynamic_cast<controls::PlayerInputController*>(activeController), nullptr);
     EXPECT_FALSE(freeCameraMode);
     EXPECT_FALSE(sled.race.paused);
+    EXPECT_EQ(glfwGetInputMode(window, GLFW_CURSOR), GLFW_CURSOR_NORMAL);
     EXPECT_EQ(camera.position, position);
     EXPECT_EQ(camera.forward, forward);
     EXPECT_EQ(camera.pitch, pitch);
     EXPECT_EQ(camera.yaw, yaw);
     EXPECT_EQ(camera.roll, roll);
 
-    // Help shown, then in and out of free mode: leaving clears the pause even with help on.
+    // Help shown, then in and out of free mode: the help card is still up, so the race still waits.
     keyCallback(window, GLFW_KEY_F1, 0, GLFW_PRESS, 0);
     EXPECT_TRUE(sled.race.paused);
     keyCallback(window, GLFW_KEY_F, 0, GLFW_PRESS, 0);
     keyCallback(window, GLFW_KEY_F, 0, GLFW_PRESS, 0);
     EXPECT_TRUE(showHelp);
-    EXPECT_FALSE(sled.race.paused);
+    EXPECT_TRUE(sled.race.paused);
     showHelp = false;
+}
+
+TEST(PauseCommands, TheRaceWaitsExactlyWhileTheHelpOrTheFreeCameraIsUp)
+{
+    // Whatever the order of F1 and F, the race waits while the help card is shown or the
+    // free camera flies; once both are gone, Up pushes the sled and the clock runs.
+    const std::vector<std::vector<int>> sequences = {{GLFW_KEY_F1, GLFW_KEY_F, GLFW_KEY_F, GLFW_KEY_F1},
+                                                     {GLFW_KEY_F, GLFW_KEY_F1, GLFW_KEY_F1, GLFW_KEY_F},
+                                                     {GLFW_KEY_F1, GLFW_KEY_F, GLFW_KEY_F1, GLFW_KEY_F}};
+    controls::setKeyReader([](GLFWwindow*, int key) { return key == GLFW_KEY_UP; });
+    for (const std::vector<int>& keys : sequences) {
+        test::SledWorld sled;
+        countdownTime = 0.0f;
+        countdownDone = true;
+        scene::ControllerShape& player = *world->player;
+        // One frame of the race with Up held on the snow; what changed.
+        const auto frame = [&] {
+            const float speed = player.speed;
+            const float timeLeft = sled.race.timeLeft;
+            player.grounded = true;
+            player.slopeAcceleration = 0.0f;
+            deltaTime = 0.1f;
+            simulateFrame();
+            return std::pair{player.speed != speed, sled.race.timeLeft != timeLeft};
+        };
+        std::string pressed;
+        for (const int key : keys) {
+            keyCallback(window, key, 0, GLFW_PRESS, 0);
+            pressed += key == GLFW_KEY_F ? " F" : " F1";
+            SCOPED_TRACE("after" + pressed);
+            const bool waiting = showHelp || freeCameraMode;
+            EXPECT_EQ(sled.race.paused, waiting);
+            const auto [sledMoved, clockRan] = frame();
+            EXPECT_EQ(clockRan, !waiting);
+            // (The free camera takes the keys; the sled's controller ignores them while paused.)
+            EXPECT_EQ(sledMoved, !waiting);
+        }
+        SCOPED_TRACE("after" + pressed);
+        EXPECT_FALSE(showHelp);
+        EXPECT_FALSE(freeCameraMode);
+        EXPECT_EQ(glfwGetInputMode(window, GLFW_CURSOR), GLFW_CURSOR_NORMAL);
+        EXPECT_EQ(frame(), std::pair(true, true));
+    }
+    controls::setKeyReader({});
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# What a player sees when a file of the game is missing or broken, the options
-# are odd, or the machine cannot give the game its window. Each case runs in a
+# What a player sees when a file of the game is missing or broken (or a folder
+# or a file that fails to read stands in its place: each the same as a missing
+# file), the options are odd, or the machine cannot give the game its window. Each case runs in a
 # runtime folder of its own (the real one is never touched).
 #   Fatal cases: the exact message as the last line, exit status 255, no crash,
 #   and no hang although standard input is a pipe nobody writes to; with a
@@ -195,16 +196,73 @@ if runs panel-broken; then
   quits "broken fail image"
 fi
 
+# --- a folder, or a file that fails to read, where a file belongs: as if missing ---
+# The same fatal message as the missing file: shaders, models, the font.
+fresh shader-folder
+rm "$dir/Shader/basic.vert"
+mkdir "$dir/Shader/basic.vert"
+fatal "a folder for Shader/basic.vert" "Failed to open shader file: Shader/basic.vert"
+fresh shader-read-error
+rm "$dir/Shader/panelshader.frag"
+ln -s /proc/self/mem "$dir/Shader/panelshader.frag"  # opens, but reading it fails
+fatal "Shader/panelshader.frag failing to read" "Failed to open shader file: Shader/panelshader.frag"
+fresh model-folder
+rm "$dir/models/cow.obj"
+mkdir "$dir/models/cow.obj"
+fatal "a folder for models/cow.obj" "Could not import the model models/cow.obj"
+fresh model-read-error
+rm "$dir/models/rock.obj"
+ln -s /proc/self/mem "$dir/models/rock.obj"
+fatal "Models/rock.obj failing to read" "Could not import the model Models/rock.obj"
+fresh font-folder
+rm "$dir/models/font1.png"
+mkdir "$dir/models/font1.png"
+fatal "a folder for the font" "Failed to load the font image: Models/font1.png"
+
+# The same warning as the missing file, and the game runs: a material file, a
+# texture, a panel image.
+fresh material-folder
+rm "$dir/models/cow.mtl"
+mkdir "$dir/models/cow.mtl"
+if runs material-folder; then
+  [ "$(grep -c -x 'No texture found! Falling back to default texture' "$dir/out")" = 1 ]
+  check $? "a folder for models/cow.mtl: the cows fall back to the default texture, as without the file"
+  quits "a folder for models/cow.mtl"
+fi
+
+fresh texture-folder
+rm "$dir/models/snow.png"
+mkdir "$dir/models/snow.png"
+if runs texture-folder; then
+  said "Failed to load texture: models/snow.png! Falling back to default texture" &&
+    [ "$(matching texture-folder "$sled_region" "$jacket_blue" 12)" -gt 200 ]
+  check $? "a folder for the snow texture: the warning, and the level is drawn with the plain white one"
+  quits "a folder for the snow texture"
+fi
+
+fresh panel-folder
+rm "$dir/models/wintext.png"
+mkdir "$dir/models/wintext.png"
+if runs panel-folder; then
+  said "Failed to load panel image: models/wintext.png (the panel stays blank)"
+  check $? "a folder for the win image: the warning"
+  quits "a folder for the win image"
+fi
+
 # --- options.ini: no case stops the game --------------------------------------------
 # options NAME CONTENT EXPECTED_LINE...: the game runs full screen with CONTENT as
-# its options (no file when CONTENT is "-") and prints exactly the EXPECTED lines
-# about them.
+# its options (no file when CONTENT is "-", a folder for "@folder") and prints
+# exactly the EXPECTED lines about them.
 options() {
   local name=$1 content=$2
   shift 2
   fresh "options-$name"
   rm -f "$dir/options.ini"
-  [ "$content" = - ] || printf '%b' "$content" >"$dir/options.ini"
+  case $content in
+    -) ;;
+    @folder) mkdir "$dir/options.ini" ;;
+    *) printf '%b' "$content" >"$dir/options.ini" ;;
+  esac
   runs "options-$name" || return
   local size
   size=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p')
@@ -218,6 +276,7 @@ options() {
   quits "options $name"
 }
 options missing -
+options folder @folder
 options width-only '[Window]\nwidth=800\n'
 options larger-than-the-screen '[Window]\nwidth=4096\nheight=4096\n'
 options garbage '[Window]\nwidth=wide\nheight=@@@\n' \

@@ -135,10 +135,10 @@ keep_shot() {
 
 # --- screen regions (1024 x 768 window) as ImageMagick geometries -----------
 clock_region=330x100+0+0        # race time, top left
-message_band=640x70+192+0       # message line, top centre
+message_band=640x60+192+108     # message line, centred below the clock
 stats_region=260x90+764+0       # frame-time labels, top right
-scene_region=1024x550+0+110     # the 3D view between the HUD lines
-landscape_region=1024x300+0+110 # its upper part: slope and mountain, above the sled's spray
+scene_region=1024x495+0+165     # the 3D view between the HUD lines (below the message line)
+landscape_region=1024x275+0+165 # its upper part: slope and mountain, above the sled's spray
 centre_region=300x200+362+284   # middle of the screen (panels)
 left_strip=60x600+0+110         # left edge of the 3D view, beside the help card
 sled_region=200x160+412+440     # where the chase camera shows the sled

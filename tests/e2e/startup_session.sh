@@ -28,7 +28,7 @@ fi
 size=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p')
 [ "$size" = "1024x768" ]; check $? "full-screen window of 1024x768 (got $size)"
 # The window is black until the first swap: wait for the sky with the message on it.
-scene_pixels=$((1024 * 550))
+scene_pixels=$((1024 * 495))
 loading=1
 for _ in $(seq 1 "$(scaled 100)"); do
   shot loading

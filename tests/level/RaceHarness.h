@@ -29,7 +29,7 @@ public:
 
     /// One frame of dt seconds as the main loop runs it, without drawing: countdown,
     /// controller (after the countdown), World update and race clock (unless paused),
-    /// camera, physics step, and the brake the HUD applies after the race.
+    /// camera, physics step, and the HUD's frame (which brakes the sled after the race).
     void frame(float dt);
     /// Frames of dt seconds until the countdown is over.
     void finishCountdown(float dt);

@@ -3,6 +3,7 @@
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "tests/support/GlTestContext.h"
@@ -95,10 +96,22 @@ TEST_F(TextureTest, UnreadableFilesFailWithoutEnteringTheRegistry)
     Texture garbage(dir.write("garbage.png", "this is not an image at all"));
     Texture truncated(dir.write("truncated.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)));
     Texture missing((dir.path() / "missing.jpg").string());
+    std::filesystem::create_directory(dir.path() / "folder.png");
+    Texture folder((dir.path() / "folder.png").string());
+    // A good image one texel wider than the driver's largest texture (GL would refuse it).
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    FIBITMAP* wide = FreeImage_Allocate(largest + 1, 1, 24);
+    const std::string widePath = (dir.path() / "wide.png").string();
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, wide, widePath.c_str(), 0));
+    FreeImage_Unload(wide);
+    Texture tooWide(widePath);
     testing::internal::CaptureStdout();
     EXPECT_FALSE(garbage.load());
     EXPECT_FALSE(truncated.load());
     EXPECT_FALSE(missing.load());
+    EXPECT_FALSE(folder.load());
+    EXPECT_FALSE(tooWide.load());
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(textureRegistry.size(), before);
 }

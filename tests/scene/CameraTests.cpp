@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+
 #include "app/Globals.h"
 
 using namespace frostline;
@@ -121,6 +124,31 @@ TEST(Camera, ViewLooksDownTheSlopeThroughTheFixedProjection)
     const vec3 look = -vec3(camera.modelMatrix[2]);
     expectNear(look, vec3(0, -0.5f, -std::sqrt(3.0f) / 2.0f));
     expectNear(vec3(camera.modelMatrix[3]), vec3(0, 2, 5));
+}
+
+TEST(Camera, LooksAlongItsForwardDirectionWhicheverWayItIsTurned)
+{
+    // Turned step by step all the way round (as the free camera's mouse and the chase
+    // camera's steering turn it), level or tilted down, the eye looks along forward, and
+    // a point ahead along forward appears in the middle of the screen.
+    Camera camera = cameraFor(1024, 768);
+    for (const float step : {30.0f, 45.0f, 60.0f, 90.0f, -135.0f, -170.0f, 100.0f, 77.0f, 200.0f}) {
+        camera.rotateY(step);
+        for (const float pitch : {0.0f, -30.0f}) {
+            SCOPED_TRACE("yaw " + std::to_string(camera.yaw) + ", pitch " + std::to_string(pitch));
+            camera.pitch = pitch;
+            camera.update(0.0f);
+            const vec3 look = -vec3(camera.modelMatrix[2]);
+            expectNear(glm::normalize(vec3(look.x, 0.0f, look.z)), camera.forward, 1e-5f);
+            EXPECT_NEAR(look.y, std::sin(pitch * degreesToRadians), 1e-5f);
+            const float down = std::tan(pitch * degreesToRadians);
+            const vec3 ahead = camera.position + 10.0f * (camera.forward + vec3(0.0f, down, 0.0f));
+            const vec4 clip = camera.projection * inverse(camera.modelMatrix) * vec4(ahead, 1.0f);
+            EXPECT_GT(clip.w, 0.0f);
+            EXPECT_NEAR(clip.x / clip.w, 0.0f, 1e-4f);
+            EXPECT_NEAR(clip.y / clip.w, 0.0f, 1e-4f);
+        }
+    }
 }
 
 TEST(Frustum, SpheresAreCulledOnlyWhenWhollyOutsideOnePlane)

@@ -200,6 +200,49 @@ TEST_F(HudTest, TheTimeAndThePointsReadInTheCorners)
     EXPECT_EQ(readLine(0, 710, 5), "00.00");
 }
 
+TEST_F(HudTest, ALongMessageCrossesNeitherTheClockNorTheFrameTimeLines)
+{
+    // The longest message of the commands, with 12.50 on the clock and the frame-time
+    // lines on: every pixel the message darkens on its own is still dark with the whole
+    // HUD over it (nothing is drawn across it), and the clock reads as without it.
+    race.timeLeft = 12.5f;
+    showFrameTime = true;
+    ui::fpsAccumulator = 1.0f;
+    ui::showMessage("toggle View Frustum Culling: 1");
+    const auto darkPixels = [] {
+        std::vector<unsigned char> rgba(static_cast<size_t>(windowWidth) * windowHeight * 4);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        std::vector<bool> dark(rgba.size() / 4);
+        for (size_t i = 0; i < dark.size(); ++i) {
+            dark[i] = rgba[4 * i] + rgba[4 * i + 1] + rgba[4 * i + 2] < 30;
+        }
+        return dark;
+    };
+    const auto clearToSky = [] {
+        clearForUiTest();
+        glClearColor(0.49f, 0.73f, 1.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    };
+    clearToSky();
+    ui::drawMessage();
+    const std::vector<bool> message = darkPixels();
+    deltaTime = 0.016f;
+    clearToSky();
+    ui::drawHud();
+    saveScreenshot("hud_long_message");
+    const std::vector<bool> whole = darkPixels();
+    int messagePixels = 0;
+    int covered = 0;
+    for (size_t i = 0; i < message.size(); ++i) {
+        messagePixels += message[i];
+        covered += message[i] && !whole[i];
+    }
+    EXPECT_GT(messagePixels, 3000);
+    EXPECT_EQ(covered, 0);
+    EXPECT_EQ(readLine(0, 710, 5), "12.50");
+}
+
 TEST_F(HudTest, HelpFailAndWinPanels)
 {
     // Help on after a lost race: the fail panel lies over the help panel, and the
@@ -240,7 +283,8 @@ TEST_F(HudTest, HelpFailAndWinPanels)
 
 TEST_F(HudTest, TheLoadingScreenShowsOnlyTheMessage)
 {
-    // "performing snowstorm..." in black on the sky while the level is built:
+    // "performing snowstorm..." in black on the sky while the level is built, on the
+    // message line (centred 8 pixels below the clock's place, rows 606..654):
     // 23 characters of 24 pixels centred half a character left of the middle.
     glClearColor(0.49f, 0.73f, 1.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -248,7 +292,7 @@ TEST_F(HudTest, TheLoadingScreenShowsOnlyTheMessage)
     ui::showMessage("performing snowstorm...");
     ui::drawMessage();
     saveScreenshot("hud_loading");
-    const int row = 730;
+    const int row = 630;
     EXPECT_EQ(readPixel(236, row).b, 0);  // first character, x 224..248
     EXPECT_EQ(readPixel(764, row).b, 0);  // last character, x 752..776
     EXPECT_GT(readPixel(220, row).b, 200);
@@ -276,7 +320,8 @@ TEST(HudLifetime, ShutdownReleasesEverythingAndCanRunTwice)
     EXPECT_LT(win, fail);
     EXPECT_LT(fail, help);
     EXPECT_EQ(ui::messageText->x, 0.0f);
-    EXPECT_FLOAT_EQ(ui::messageText->y, 0.9f);
+    // 8 pixels below the clock (centre 0.85, 96 pixels high) on the 768-pixel window.
+    EXPECT_FLOAT_EQ(ui::messageText->y, 0.85f - (48.0f + 8.0f + 24.0f) * 2.0f / 768.0f);
     EXPECT_FLOAT_EQ(ui::pointsText->x, 0.85f);
     EXPECT_FLOAT_EQ(ui::timeLeftText->glyphWidth, 64.0f);
 
@@ -324,6 +369,15 @@ TEST(HudAfterTheRace, TheSledIsBroughtToRest)
     ui::drawHud();
     ui::drawHud();
     EXPECT_EQ(player.speed, 0.0f);
+
+    // Sliding backwards when the race ends: braked to a stop just the same.
+    player.speed = -6.0f;
+    ui::drawHud();
+    EXPECT_FLOAT_EQ(player.speed, -6.0f + brakePerFrame);
+    for (int i = 0; i < 20; ++i) {
+        ui::drawHud();
+    }
+    EXPECT_EQ(player.speed, 0.0f);
     ui::shutdownUserInterface();
 }
 
@@ -349,6 +403,31 @@ TEST(HudAfterTheRace, TheGameHudOverARenderedFrame)
     EXPECT_EQ(ui::fpsText->text, "fps: 59");
     EXPECT_EQ(ui::timeLeftText->text, "07.25");
     EXPECT_EQ(ui::pointsText->text, "0550");
+
+    // Motion blur off (F6): the world is drawn straight to the window, on the same
+    // sky, and the black message reads on it.
+    motionBlur = false;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    world->renderFrame();
+    ui::showMessage("toggle Motion Blur: 0");
+    ui::drawHud();
+    motionBlur = true;
+    saveScreenshot("game_hud_blur_off");
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    const test::Rgba sky = readPixel(512, 600);
+    EXPECT_EQ(sky.r, 125);
+    EXPECT_EQ(sky.g, 186);
+    EXPECT_EQ(sky.b, 255);
+    // Along the message line's middle row: the letters' black strokes with the sky between them.
+    int black = 0;
+    int skyBetween = 0;
+    for (int x = 248; x < 752; ++x) {
+        const test::Rgba p = readPixel(x, 630);
+        black += p.r + p.g + p.b < 60;
+        skyBetween += p.r == 125 && p.g == 186 && p.b == 255;
+    }
+    EXPECT_GT(black, 60);
+    EXPECT_GT(skyBetween, 150);
 
     showHelp = true;
     sled.race.gameOver = true;

@@ -1,5 +1,7 @@
 #include "tests/ui/SledWorld.h"
 
+#include <limits>
+
 #include "app/Globals.h"
 #include "controls/PlayerInputController.h"
 #include "physics/ControllerShape.h"
@@ -17,6 +19,9 @@ SledWorld::SledWorld()
     world = new World(LevelContent::Empty);
     PhysicsWorld::instance().initPhysicsScene();
     world->createPlayer(PhysicsWorld::instance());
+    // Without snow there are no edges of the world to keep the sled within.
+    world->player->boundsMin = vec3(std::numeric_limits<float>::lowest());
+    world->player->boundsMax = vec3(std::numeric_limits<float>::max());
     world->attachRace(race);
     raceState = &race;
     freeCameraMode = false;
