@@ -18,7 +18,7 @@ struct GlyphCell {
     float row = 0.0f;
 };
 
-/// The 71 characters the font provides: digits, a-z, A-Z, space and ! # , - . / : _
+/// The 72 characters the font provides: digits, a-z, A-Z, space and ! # + , - . / : _
 const std::map<char, GlyphCell>& glyphCells();
 
 /// The six texture coordinates of a cell, in the corner order of the unit quad
