@@ -14,6 +14,7 @@
 #include "physics/ControllerShape.h"
 #include "render/World.h"
 #include "scene/Camera.h"
+#include "sound/Sound.h"
 #include "ui/Hud.h"
 
 namespace frostline {
@@ -79,6 +80,11 @@ void showLoadingScreen()
     glfwSwapBuffers(window);
 }
 
+void initSound()
+{
+    sound = new Sound("sounds");
+}
+
 void initScene()
 {
     freeCameraMode = false;
@@ -91,6 +97,9 @@ void initScene()
 
 void shutdown()
 {
+    // Nothing is heard of the teardown; OpenAL is gone before GLFW.
+    delete sound;
+    sound = nullptr;
     ui::shutdownUserInterface();
     delete activeController;
     activeController = nullptr;
@@ -112,6 +121,7 @@ int runGame()
     initGlew();
     ui::initUserInterface();
     showLoadingScreen();
+    initSound();
     initScene();
     mainLoop();
     shutdown();

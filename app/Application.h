@@ -12,9 +12,12 @@ void initWindow();
 void initGlew();
 /// Shows "performing snowstorm..." for one swapped frame.
 void showLoadingScreen();
+/// Opens the sound device and reads "sounds/"; without a device the game plays silently.
+void initSound();
 /// Builds the World, the RaceState and the player's controller.
 void initScene();
-/// Releases everything that exists, in the fixed order, and terminates GLFW.
+/// Stops and releases the sound, then everything else that exists in the fixed order, and
+/// terminates GLFW.
 void shutdown();
 /// The whole program: start-up, the main loop, shutdown. Returns the exit status.
 int runGame();

@@ -128,6 +128,9 @@ void keyCallback(GLFWwindow* /*window*/, int key, int /*scancode*/, int action, 
     case GLFW_KEY_F9:
         toggleAlphaBlending();
         break;
+    case GLFW_KEY_M:
+        toggleWithMessage(soundOn, "toggle Sound");  // the sound reads it every frame
+        break;
     default:
         break;  // F7 and every other key: no command
     }
