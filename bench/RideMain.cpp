@@ -3,11 +3,16 @@
 // countdown until the race is decided (plus a second of the result) and writes
 // what bench/ride.sh reports: when the first countdown frame was on screen, how
 // long each start-up step took, every frame's time and the peak resident memory.
+// For the recording of its sound it also writes when each frame that changed the
+// points or decided the race began (wall clock), as it does for the first frame.
 //
-// Usage: frostline_ride LOGFILE   (run from the runtime folder, under a display)
+// Usage: frostline_ride LOGFILE [SECONDS_AFTER_RACE]   (run from the runtime folder,
+// under a display; the ride goes on for 1 s after the race is decided by default)
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <set>
@@ -34,8 +39,8 @@ namespace {
 
 /// The longest ride (s), in case the sled gets stuck somewhere.
 constexpr double longestRide = 150.0;
-/// How long the ride goes on after the race is decided (s).
-constexpr double afterRace = 1.0;
+/// How long the ride goes on after the race is decided (s), unless the command line says.
+constexpr double defaultAfterRace = 1.0;
 
 /// Wall-clock time in nanoseconds since the epoch, comparable with `date +%s%N`.
 long long wallClockNanoseconds()
@@ -134,9 +139,10 @@ private:
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: frostline_ride LOGFILE\n");
+        std::fprintf(stderr, "usage: frostline_ride LOGFILE [SECONDS_AFTER_RACE]\n");
         return 2;
     }
+    const double afterRace = argc > 2 ? std::atof(argv[2]) : defaultAfterRace;
     std::ofstream log(argv[1]);
     log.setf(std::ios::fixed);
     log.precision(3);
@@ -153,6 +159,8 @@ int main(int argc, char** argv)
     log << "step hud " << clock.lap() << "\n";
     showLoadingScreen();
     log << "step loading-screen " << clock.lap() << "\n";
+    initSound();
+    log << "step sound " << clock.lap() << "\n";
     initScene();
     log << "step scene " << clock.lap() << "\n";
 
@@ -167,15 +175,18 @@ int main(int argc, char** argv)
     double decidedAt = -1.0;
     bool firstFrame = true;
     int gatesPassed = 0;
+    uint32_t points = 0;
     while (running && !glfwWindowShouldClose(window)) {
         held = raceStarted ? autopilotKeys(*world, *raceState) : std::set<int>{};
         const double frameStart = glfwGetTime();
+        const long long frameStartNs = wallClockNanoseconds();
         const double cpuStart = processCpuMilliseconds();
         runFrame();
         if (firstFrame) {
             // The first countdown frame is on the screen once the swap has been done.
             glFinish();
             log << "step first-frame " << clock.lap() << "\n";
+            log << "first-frame-start-ns " << frameStartNs << "\n";
             log << "first-countdown-frame-ns " << wallClockNanoseconds() << "\n";
             log << "first-countdown-frame-cpu-ms " << processCpuMilliseconds() << std::endl;
             firstFrame = false;
@@ -188,10 +199,14 @@ int main(int argc, char** argv)
             gatesPassed = raceState->nextCheckpoint - 1;
             log << "gate " << gatesPassed << " " << rideTime << "\n";
         }
+        if (raceState->points != points) {
+            log << "points " << raceState->points - points << " frame-start-ns " << frameStartNs << "\n";
+            points = raceState->points;
+        }
         if (raceState->gameOver && decidedAt < 0.0) {
             decidedAt = rideTime;
             log << "decided " << (raceState->lost ? "lost" : "won") << " " << rideTime << " points "
-                << raceState->points << "\n";
+                << raceState->points << " frame-start-ns " << frameStartNs << "\n";
         }
         if ((decidedAt >= 0.0 && rideTime - decidedAt > afterRace) || rideTime > longestRide) {
             running = false;

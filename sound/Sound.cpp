@@ -32,8 +32,9 @@ Sound::Sound(const std::string& folder)
     // 1. The default device and a context on it; without them the game plays silently.
     device = alcOpenDevice(nullptr);
     if (!device) {
-        std::cout << "Sound: no device (" << alcGetString(nullptr, alcGetError(nullptr))
-                  << " opening the default device), playing silently" << std::endl;
+        const ALCchar* name = alcGetString(nullptr, ALC_DEFAULT_DEVICE_SPECIFIER);
+        const std::string reason = name && *name ? std::string("cannot open ") + name : "no playback device found";
+        std::cout << "Sound: no device (" << reason << "), playing silently" << std::endl;
         return;
     }
     context = alcCreateContext(device, nullptr);

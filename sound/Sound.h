@@ -12,6 +12,7 @@
 #include "app/RaceEvents.h"
 #include "sound/SoundMix.h"
 
+// OpenAL's own names of its device and context types (ALCdevice, ALCcontext).
 struct ALCdevice_struct;
 struct ALCcontext_struct;
 
@@ -58,8 +59,8 @@ private:
     /// Plays the loops again and resumes the voices that were paused.
     void resume();
 
-    ALCdevice_struct* device = nullptr;    // ALCdevice
-    ALCcontext_struct* context = nullptr;  // ALCcontext
+    ALCdevice_struct* device = nullptr;
+    ALCcontext_struct* context = nullptr;
     std::array<unsigned, cueCount> cueBuffers{};
     std::array<unsigned, loopCount> loopBuffers{};
     std::array<unsigned, loopCount> loopSources{};

@@ -207,7 +207,7 @@ Image makeHelpPanel()
     row("F2 / F3", "frame time / wireframe");
     row("F4 / F5", "texture filter / mipmapping");
     row("F6 / F8", "motion blur / view-frustum culling");
-    row("F9", "alpha blending");
+    row("F9 / M", "alpha blending / sound off and on");
     return image;
 }
 
