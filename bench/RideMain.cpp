@@ -6,8 +6,10 @@
 // For the recording of its sound it also writes when each frame that changed the
 // points or decided the race began (wall clock), as it does for the first frame.
 //
-// Usage: frostline_ride LOGFILE [SECONDS_AFTER_RACE]   (run from the runtime folder,
-// under a display; the ride goes on for 1 s after the race is decided by default)
+// Usage: frostline_ride LOGFILE [SECONDS_AFTER_RACE [snowflake]]   (run from the runtime
+// folder, under a display; the ride goes on for 1 s after the race is decided by
+// default; "snowflake" makes the autopilot ride through the snowflake just below the
+// start on its way to the first gate)
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -31,6 +33,7 @@
 #include "physics/ControllerShape.h"
 #include "render/World.h"
 #include "scene/Checkpoint.h"
+#include "scene/Collectable.h"
 #include "ui/Hud.h"
 
 using namespace frostline;
@@ -83,9 +86,28 @@ scene::Checkpoint* nextGate(World& world, const RaceState& race)
     return nullptr;
 }
 
-/// The arrow keys a player would hold to ride toward the next gate: steer toward
-/// it, hold Up while roughly on course, brake when far off course and fast.
-std::set<int> autopilotKeys(World& world, const RaceState& race)
+/// Before the first gate: the first snowflake of the level while it is still there and
+/// ahead of the sled; otherwise null.
+scene::Collectable* snowflakeOnTheWay(World& world, const RaceState& race)
+{
+    if (race.nextCheckpoint != 1) {
+        return nullptr;
+    }
+    for (scene::SceneObject* object : world.objects) {
+        auto* pickUp = dynamic_cast<scene::Collectable*>(object);
+        if (pickUp && pickUp->kind == scene::Snowflake) {
+            const vec3 toIt = pickUp->getPosition() - world.player->getPosition();
+            const bool ahead = glm::dot(vec2(toIt.x, toIt.z), vec2(world.player->heading.x, world.player->heading.z)) > 0.0f;
+            return !pickUp->hidden && ahead ? pickUp : nullptr;
+        }
+    }
+    return nullptr;
+}
+
+/// The arrow keys a player would hold to ride toward the next gate (or first straight on
+/// through the snowflake ahead, when asked): steer toward it, hold Up while roughly on
+/// course, brake when far off course and fast.
+std::set<int> autopilotKeys(World& world, const RaceState& race, bool viaSnowflake)
 {
     constexpr float aimDeadband = 2.0f;     // degrees of heading error left alone
     constexpr float throttleAngle = 20.0f;  // below it the sled speeds up
@@ -99,10 +121,15 @@ std::set<int> autopilotKeys(World& world, const RaceState& race)
     }
     const scene::ControllerShape& sled = *world.player;
     const vec3 position = world.player->getPosition();
+    // The start points straight at the first snowflake: Up alone rides through it.
+    if (viaSnowflake && snowflakeOnTheWay(world, race)) {
+        keys.insert(GLFW_KEY_UP);
+        return keys;
+    }
     const vec3 target = gate->getPosition();
     const vec2 toGate = glm::normalize(vec2(target.x - position.x, target.z - position.z));
     const vec2 ahead = glm::normalize(vec2(sled.heading.x, sled.heading.z));
-    // Positive: the gate lies to the left.
+    // Positive: the target lies to the left.
     const float cross = ahead.y * toGate.x - ahead.x * toGate.y;
     const float error = std::atan2(cross, glm::dot(ahead, toGate)) / degreesToRadians;
     if (error > aimDeadband) {
@@ -143,6 +170,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const double afterRace = argc > 2 ? std::atof(argv[2]) : defaultAfterRace;
+    const bool viaSnowflake = argc > 3 && std::string(argv[3]) == "snowflake";
     std::ofstream log(argv[1]);
     log.setf(std::ios::fixed);
     log.precision(3);
@@ -177,7 +205,7 @@ int main(int argc, char** argv)
     int gatesPassed = 0;
     uint32_t points = 0;
     while (running && !glfwWindowShouldClose(window)) {
-        held = raceStarted ? autopilotKeys(*world, *raceState) : std::set<int>{};
+        held = raceStarted ? autopilotKeys(*world, *raceState, viaSnowflake) : std::set<int>{};
         const double frameStart = glfwGetTime();
         const long long frameStartNs = wallClockNanoseconds();
         const double cpuStart = processCpuMilliseconds();

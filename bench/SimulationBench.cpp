@@ -43,6 +43,21 @@ double median(std::vector<double> times)
     return *middle;
 }
 
+/// A GL context and no other level in this process (it would share the physics scene and
+/// double its bodies); otherwise the benchmark is skipped with the reason.
+bool readyForARace(benchmark::State& state)
+{
+    if (!test::ensureGlContext()) {
+        state.SkipWithError("no OpenGL context");
+        return false;
+    }
+    if (PhysicsWorld::instance().scene && PhysicsWorld::instance().scene->getActorCount() > 0) {
+        state.SkipWithError("another level is loaded: run this benchmark on its own (--benchmark_filter)");
+        return false;
+    }
+    return true;
+}
+
 /// The sound on OpenAL's null device unless ALSOFT_DRIVERS says otherwise; null without a device.
 std::unique_ptr<Sound> openSound()
 {
@@ -54,13 +69,7 @@ std::unique_ptr<Sound> openSound()
 /// Argument 1: the frame hands its events and the ride to the sound, as the game does; 0: silent.
 void BM_SimulateRaceFrame(benchmark::State& state)
 {
-    if (!test::ensureGlContext()) {
-        state.SkipWithError("no OpenGL context");
-        return;
-    }
-    // Another level in this process would share the physics scene and double its bodies.
-    if (PhysicsWorld::instance().scene && PhysicsWorld::instance().scene->getActorCount() > 0) {
-        state.SkipWithError("another level is loaded: run this benchmark on its own (--benchmark_filter)");
+    if (!readyForARace(state)) {
         return;
     }
     std::unique_ptr<Sound> heard = state.range(0) != 0 ? openSound() : nullptr;
@@ -96,12 +105,7 @@ BENCHMARK(BM_SimulateRaceFrame)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark
 
 void BM_SoundFrame(benchmark::State& state)
 {
-    if (!test::ensureGlContext()) {
-        state.SkipWithError("no OpenGL context");
-        return;
-    }
-    if (PhysicsWorld::instance().scene && PhysicsWorld::instance().scene->getActorCount() > 0) {
-        state.SkipWithError("another level is loaded: run this benchmark on its own (--benchmark_filter)");
+    if (!readyForARace(state)) {
         return;
     }
     std::unique_ptr<Sound> heard = openSound();

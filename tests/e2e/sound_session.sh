@@ -5,8 +5,9 @@
 #   sounds the start a second later, an octave higher; the wind grows while Up is
 #   held; the help card (F1) silences everything until it is gone again; after M
 #   ("toggle Sound: 0") nothing at all is heard; Escape ends with status 0.
-#   The autopilot's ride (frostline_ride, when given): a chime within 0.2 s of
-#   every snowflake collected, and the fanfare after the race is won.
+#   The autopilot's rides (frostline_ride, when given): straight through the
+#   first snowflake, a chime within 0.2 s of it; the whole race, the fanfare
+#   after it is won.
 #   Without a sound system (a backend that does not exist): one line
 #   "Sound: no device (...), playing silently", and the game plays on and ends
 #   with status 0.
@@ -98,39 +99,52 @@ check $? "after M nothing at all is heard"
 [ "$(differing before_mute muted "$message_band")" -gt 300 ]
 check $? "M says so on the message line"
 
-# --- the autopilot's ride: pick-ups and the won race ---------------------------
-ride_session() {
-  recording="$shots/ride.wav"
-  ride_log="$shots/ride.log"
-  ALSOFT_DRIVERS=wave ALSOFT_CONF=$(write_sound_config "$recording") start_game "$log.ride" "$ride" "$ride_log" 3
+# --- the autopilot's rides: a snowflake, and the won race -----------------------
+# ride NAME ARGUMENTS...: records frostline_ride LOG ARGUMENTS... into $shots/NAME.wav;
+# sets recording, ride_log and start (when the first beep was heard).
+ride() {
+  local name=$1
+  shift
+  recording="$shots/$name.wav"
+  ride_log="$shots/$name.log"
+  ALSOFT_DRIVERS=wave ALSOFT_CONF=$(write_sound_config "$recording") start_game "$log.$name" "$ride" "$ride_log" "$@"
   wait_for_exit 400
-  check "$([ "$status" = 0 ] && echo 0 || echo 1)" "the autopilot's ride ends (status $status)"
+  check "$([ "$status" = 0 ] && echo 0 || echo 1)" "$name: the autopilot's ride ends (status $status)"
   start=$(countdown_heard "$recording")
-  check $? "the ride's countdown is heard"
-  grep -q '^decided won' "$ride_log"
-  check $? "the autopilot wins the race ($(grep '^decided' "$ride_log"))"
+  check $? "$name: the countdown is heard"
+}
+# heard_at NS: recording time of the frame that began at NS (wall clock): the first
+# beep sounded in the first frame.
+heard_at() {
+  awk -v ns="$1" -v f="$(awk '$1 == "first-frame-start-ns" { print $2 }' "$ride_log")" -v s="$start"     'BEGIN { printf "%.3f", s + (ns - f) / 1e9 }'
+}
 
-  # Recording time of a frame: the first beep sounded in the first frame.
-  first_ns=$(awk '$1 == "first-frame-start-ns" { print $2 }' "$ride_log")
-  heard_at() { awk -v ns="$1" -v f="$first_ns" -v s="$start" 'BEGIN { printf "%.3f", s + (ns - f) / 1e9 }'; }
+ride_sessions() {
+  # Straight on from the start through the first snowflake (the gate comes too late then).
+  ride snowflake 2 snowflake
+  local chimes snowflakes=0 missed=0 expected
   chimes=$("$probe" "$recording" onsets 1568 | tr '\n' ' ')
-  snowflakes=0
-  missed=0
   while read -r _ gained _ ns; do
     [ "$gained" = 50 ] || [ "$gained" = 100 ] || continue
     snowflakes=$((snowflakes + 1))
     expected=$(heard_at "$ns")
-    if ! awk -v e="$expected" -v c="$chimes" 'BEGIN { n = split(c, t, " "); for (i = 1; i <= n; i++) if (t[i] - e < 0.2 && e - t[i] < 0.2) exit 0; exit 1 }'; then
-      echo "no chime near $expected s (chimes at $chimes)"
-      missed=$((missed + 1))
-    else
+    if awk -v e="$expected" -v c="$chimes" \
+      'BEGIN { n = split(c, t, " "); for (i = 1; i <= n; i++) if (t[i] - e < 0.2 && e - t[i] < 0.2) exit 0; exit 1 }'; then
       echo "snowflake collected at $expected s: chimed"
+    else
+      echo "snowflake collected at $expected s: no chime near it"
+      missed=$((missed + 1))
     fi
   done < <(grep '^points ' "$ride_log")
   echo "snowflakes collected: $snowflakes; chimes at $chimes"
   [ "$snowflakes" -gt 0 ] && [ "$missed" -eq 0 ]
   check $? "a chime within 0.2 s of every snowflake collected"
 
+  # The whole race, won.
+  ride race 3
+  grep -q '^decided won' "$ride_log"
+  check $? "the autopilot wins the race ($(grep '^decided' "$ride_log"))"
+  local won_at fanfare_start held_note
   won_at=$(heard_at "$(awk '$1 == "decided" { print $NF }' "$ride_log")")
   fanfare_start=$("$probe" "$recording" onsets 523.25 | awk -v w="$won_at" '$1 > w + 0.1 && $1 < w + 0.7 { print; exit }')
   held_note=$("$probe" "$recording" present 1046.5 "$(awk -v w="$won_at" 'BEGIN { print w + 0.9 }')" \
@@ -140,9 +154,9 @@ ride_session() {
   check $? "the fanfare sounds after the race is won"
 }
 if [ -n "$ride" ]; then
-  ride_session
+  ride_sessions
 else
-  echo "no ride binary: the ride's pick-ups and fanfare are not checked"
+  echo "no ride binary: the rides' snowflake and fanfare are not checked"
 fi
 
 # --- no sound system at all ---------------------------------------------------

@@ -83,6 +83,16 @@ void addNote(std::vector<float>& samples, float start, float length, float frequ
     }
 }
 
+/// length seconds of sample(t), t in seconds, asked in order (filters keep their state).
+std::vector<float> render(float length, const std::function<float(float)>& sample)
+{
+    std::vector<float> samples(samplesFor(length));
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = sample(static_cast<float>(i) / rate);
+    }
+    return samples;
+}
+
 /// A loop of length seconds: sample(i) is asked for fade seconds more than the loop holds,
 /// and that overhang is faded into the start, so the last sample runs on into the first.
 /// Anything periodic in sample() must repeat within length.
@@ -129,17 +139,14 @@ std::vector<float> makeChime()
 {
     // A small bell: bright partials that die away faster the higher they are.
     const float length = 0.8f;
-    std::vector<float> s(samplesFor(length));
     const float partials[][3] = {{1.0f, 1.0f, 0.30f}, {2.0f, 0.35f, 0.18f}, {3.0f, 0.2f, 0.10f}, {4.2f, 0.12f, 0.05f}};
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const float t = static_cast<float>(i) / rate;
+    return render(length, [&](float t) {
         float v = 0.0f;
         for (const auto& p : partials) {
             v += p[1] * std::exp(-t / p[2]) * std::sin(2.0f * pi * chimeFrequency * p[0] * t);
         }
-        s[i] = v * riseAndFall(t, 0.002f, 0.05f, length);
-    }
-    return s;
+        return v * riseAndFall(t, 0.002f, 0.05f, length);
+    });
 }
 
 std::vector<float> makeGate()
@@ -154,28 +161,23 @@ std::vector<float> makeBuzzer()
 {
     // Two detuned square waves, rough and low, softened a little.
     const float length = 0.55f;
-    std::vector<float> s(samplesFor(length));
     Filter soften;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const float t = static_cast<float>(i) / rate;
+    return render(length, [&](float t) {
         const float a = std::sin(2.0f * pi * 110.0f * t) >= 0.0f ? 1.0f : -1.0f;
         const float b = std::sin(2.0f * pi * 116.5f * t) >= 0.0f ? 1.0f : -1.0f;
         soften.run(0.5f * (a + b), 1800.0f, 1.4f);
-        s[i] = soften.low * riseAndFall(t, 0.01f, 0.06f, length);
-    }
-    return s;
+        return soften.low * riseAndFall(t, 0.01f, 0.06f, length);
+    });
 }
 
 std::vector<float> makeMoo()
 {
     // A sawtooth that sags in pitch with a wobble, through a mouth that opens and closes.
     const float length = 1.1f;
-    std::vector<float> s(samplesFor(length));
     Filter mouth;
     Filter body;
     float phase = 0.0f;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const float t = static_cast<float>(i) / rate;
+    return render(length, [&](float t) {
         const float pitch = 125.0f - 40.0f * t / length + 5.0f * std::sin(2.0f * pi * 6.0f * t);
         phase += pitch / rate;
         phase -= std::floor(phase);
@@ -183,43 +185,36 @@ std::vector<float> makeMoo()
         const float opening = std::sin(pi * t / length);
         const float formant = mouth.run(saw, 350.0f + 450.0f * opening, 0.5f);
         body.run(saw, 900.0f, 1.0f);
-        s[i] = (formant + 0.4f * body.low) * riseAndFall(t, 0.12f, 0.3f, length);
-    }
-    return s;
+        return (formant + 0.4f * body.low) * riseAndFall(t, 0.12f, 0.3f, length);
+    });
 }
 
 std::vector<float> makeThud()
 {
     // A falling low tone under a short burst of dull noise.
     const float length = 0.3f;
-    std::vector<float> s(samplesFor(length));
     Noise noise(0x7401u);
     Filter dull;
     float phase = 0.0f;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const float t = static_cast<float>(i) / rate;
+    return render(length, [&](float t) {
         phase += (45.0f + 50.0f * std::exp(-t / 0.05f)) / rate;
         dull.run(noise.next(), 250.0f, 1.2f);
         const float body = std::sin(2.0f * pi * phase) * std::exp(-t / 0.07f);
-        s[i] = (body + 1.5f * dull.low * std::exp(-t / 0.03f)) * riseAndFall(t, 0.002f, 0.05f, length);
-    }
-    return s;
+        return (body + 1.5f * dull.low * std::exp(-t / 0.03f)) * riseAndFall(t, 0.002f, 0.05f, length);
+    });
 }
 
 std::vector<float> makeSwoosh()
 {
     // Noise through a band that sweeps up.
     const float length = 0.45f;
-    std::vector<float> s(samplesFor(length));
     Noise noise(0x5105u);
     Filter band;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const float t = static_cast<float>(i) / rate;
+    return render(length, [&](float t) {
         const float centre = 350.0f * std::pow(9.0f, t / length);
         const float shape = std::sin(pi * t / length);
-        s[i] = band.run(noise.next(), centre, 0.5f) * shape * shape;
-    }
-    return s;
+        return band.run(noise.next(), centre, 0.5f) * shape * shape;
+    });
 }
 
 std::vector<float> makeFanfare()
