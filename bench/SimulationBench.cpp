@@ -58,6 +58,22 @@ bool readyForARace(benchmark::State& state)
     return true;
 }
 
+/// Ends an iteration measured from start: its time for the benchmark and in milliseconds for
+/// the list; a finished race is replaced by a new one outside the measured time.
+void endIteration(benchmark::State& state, std::chrono::steady_clock::time_point start,
+                  std::vector<double>& milliseconds, std::unique_ptr<test::RaceHarness>& race)
+{
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    state.SetIterationTime(seconds);
+    milliseconds.push_back(seconds * 1e3);
+    if (race->race->gameOver) {
+        state.PauseTiming();
+        race.reset();  // the old level leaves the physics scene before the new one comes
+        race = newRace();
+        state.ResumeTiming();
+    }
+}
+
 /// The sound on OpenAL's null device unless ALSOFT_DRIVERS says otherwise; null without a device.
 std::unique_ptr<Sound> openSound()
 {
@@ -84,16 +100,7 @@ void BM_SimulateRaceFrame(benchmark::State& state)
         race->steerTowardNextGate();
         const auto start = std::chrono::steady_clock::now();
         race->frame(frameTime);
-        const auto end = std::chrono::steady_clock::now();
-        const double seconds = std::chrono::duration<double>(end - start).count();
-        state.SetIterationTime(seconds);
-        frameMilliseconds.push_back(seconds * 1e3);
-        if (race->race->gameOver) {
-            state.PauseTiming();
-            race.reset();
-            race = newRace();
-            state.ResumeTiming();
-        }
+        endIteration(state, start, frameMilliseconds, race);
     }
     sound = nullptr;
     // The median frame, as the frame-time target is stated.
@@ -133,16 +140,7 @@ void BM_SoundFrame(benchmark::State& state)
         ++frame;
         const auto start = std::chrono::steady_clock::now();
         heard->update(events, rideOf(*race->sled, *race->race, true), frameTime);
-        const auto end = std::chrono::steady_clock::now();
-        const double seconds = std::chrono::duration<double>(end - start).count();
-        state.SetIterationTime(seconds);
-        frameMilliseconds.push_back(seconds * 1e3);
-        if (race->race->gameOver) {
-            state.PauseTiming();
-            race.reset();
-            race = newRace();
-            state.ResumeTiming();
-        }
+        endIteration(state, start, frameMilliseconds, race);
     }
     if (!frameMilliseconds.empty()) {
         state.counters["median_ms"] = median(frameMilliseconds);
