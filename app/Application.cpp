@@ -16,6 +16,7 @@
 #include "render/World.h"
 #include "scene/Camera.h"
 #include "scene/Checkpoint.h"
+#include "sound/Sound.h"
 #include "ui/Hud.h"
 
 namespace frostline {
@@ -82,6 +83,11 @@ void showLoadingScreen()
     glfwSwapBuffers(window);
 }
 
+void initSound()
+{
+    sound = new Sound("sounds");
+}
+
 void initScene()
 {
     freeCameraMode = false;
@@ -140,6 +146,9 @@ bool restartRace()
 
 void shutdown()
 {
+    // Nothing is heard of the teardown; OpenAL is gone before GLFW.
+    delete sound;
+    sound = nullptr;
     ui::shutdownUserInterface();
     releaseScene();
     if (glfwStarted) {
@@ -156,6 +165,7 @@ int runGame()
     initGlew();
     ui::initUserInterface();
     showLoadingScreen();
+    initSound();
     initScene();
     mainLoop();
     shutdown();

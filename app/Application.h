@@ -12,6 +12,8 @@ void initWindow();
 void initGlew();
 /// Shows "performing snowstorm..." for one swapped frame.
 void showLoadingScreen();
+/// Opens the sound device and reads "sounds/"; without a device the game plays silently.
+void initSound();
 /// Builds the World, the RaceState and the player's controller.
 void initScene();
 /// Releases the active controller, the World and the RaceState, in this order; safe
@@ -22,7 +24,8 @@ void releaseScene();
 /// the points and the countdown are as at the start. Does nothing while a race runs.
 /// Returns whether a new race was started.
 bool restartRace();
-/// Releases everything that exists, in the fixed order, and terminates GLFW.
+/// Stops and releases the sound, then everything else that exists in the fixed order, and
+/// terminates GLFW.
 void shutdown();
 /// The whole program: start-up, the main loop, shutdown. Returns the exit status.
 int runGame();

@@ -16,6 +16,7 @@ bool countdownDone = false;
 World* world = nullptr;
 RaceState* raceState = nullptr;
 controls::Controller* activeController = nullptr;
+Sound* sound = nullptr;
 
 bool freeCameraMode = false;
 bool showHelp = false;
@@ -24,5 +25,6 @@ bool wireframe = false;
 bool motionBlur = true;
 bool frustumCulling = false;
 bool alphaBlending = true;
+bool soundOn = true;
 
 }  // namespace frostline

@@ -8,6 +8,7 @@ namespace frostline {
 class World;
 class RaceState;
 namespace controls { class Controller; }
+class Sound;
 
 // --- window (set once at start) ----------------------------------------------
 extern int windowWidth;           ///< window width in pixels; default 1024
@@ -26,6 +27,7 @@ extern bool countdownDone;        ///< the countdown has reached zero
 extern World* world;                          ///< the 3D game
 extern RaceState* raceState;                  ///< the race
 extern controls::Controller* activeController;  ///< receives input each frame
+extern Sound* sound;                          ///< what the player hears (silent without a device)
 
 // --- keyboard toggles --------------------------------------------------------
 extern bool freeCameraMode;       ///< the free-flying camera is active
@@ -35,5 +37,6 @@ extern bool wireframe;            ///< scene passes draw lines
 extern bool motionBlur;           ///< the scene goes through the blur composite
 extern bool frustumCulling;       ///< small objects outside the view are skipped
 extern bool alphaBlending;        ///< GL blending is enabled
+extern bool soundOn;              ///< sound is heard; M mutes and unmutes it
 
 }  // namespace frostline

@@ -146,6 +146,9 @@ void runKeyCommand(int key)
     case GLFW_KEY_F9:
         toggleAlphaBlending();
         break;
+    case GLFW_KEY_M:
+        toggleWithMessage(soundOn, "toggle Sound");  // the sound reads it every frame
+        break;
     default:
         break;  // F7 and every other key: no command
     }

@@ -9,7 +9,7 @@ namespace frostline {
 /// GLFW key callback: acts on presses only; repeats, releases and unknown keys are ignored.
 ///   Escape quit; F free camera in / out; F1 help and pause; F2 frame-time display;
 ///   F3 wireframe; F4 texture sampling quality (printed); F5 mipmapping quality;
-///   F6 motion blur; F8 view-frustum culling; F9 alpha blending.
+///   F6 motion blur; F8 view-frustum culling; F9 alpha blending; M sound off / on.
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
 
 /// The command of one key press (GLFW key code), as keyCallback runs it; the gamepad's

@@ -14,6 +14,8 @@
 #include "physics/Scene.h"
 #include "render/World.h"
 #include "scene/Camera.h"
+#include "sound/Sound.h"
+#include "sound/SoundMix.h"
 #include "ui/Hud.h"
 
 namespace frostline {
@@ -23,13 +25,22 @@ bool updateCountdown()
     if (countdownDone) {
         return true;
     }
+    const int shownBefore = static_cast<int>(countdownTime) + 1;
     countdownTime -= deltaTime;
+    int shown = 0;
     if (countdownTime <= 0.0f) {
         countdownTime = 0.0f;
         countdownDone = true;
         ui::showMessage("0");
     } else {
-        ui::showMessage(std::to_string(static_cast<int>(countdownTime) + 1));
+        shown = static_cast<int>(countdownTime) + 1;
+        ui::showMessage(std::to_string(shown));
+    }
+    // Each new number is an event (the first frame's 3 included), for the beeps.
+    if (raceState && shown != shownBefore) {
+        RaceEvent tick{RaceEventKind::CountdownTick};
+        tick.count = shown;
+        raceState->events.push_back(tick);
     }
     return false;
 }
@@ -72,6 +83,9 @@ void simulateFrame()
 void handOnRaceEvents()
 {
     ui::announceRaceEvents(*raceState);
+    if (sound && world && world->player) {
+        sound->update(raceState->events, rideOf(*world->player, *raceState, soundOn), deltaTime);
+    }
     raceState->events.clear();
 }
 

@@ -13,7 +13,8 @@ void runFrame();
 /// active controller, the World update and race clock (unless paused), camera, physics step;
 /// then the frame's race events are handed on.
 void simulateFrame();
-/// Tells the player what the race did this frame (the message line) and clears the events.
+/// Tells the player what the race did this frame (the message line and the sound, which
+/// also follows the ride) and clears the events.
 void handOnRaceEvents();
 /// The drawing part of a frame: clear, the World's passes, the heads-up display.
 void drawFrame();

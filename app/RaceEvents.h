@@ -16,6 +16,8 @@ enum class RaceEventKind {
     Won,         ///< the last gate passed with no loss recorded before
     TimeUp,      ///< the race clock ran out
     Respawned,   ///< the sled was put back at the last gate passed (or the start)
+    CountdownTick,  ///< the start countdown shows a new number: count (3, 2, 1, then 0 at the start)
+    ObstacleHit,    ///< the sled ran into a rock, tree, stump, log, the billboard or the border
 };
 
 struct RaceEvent {
@@ -24,6 +26,7 @@ struct RaceEvent {
     int32_t expected = 0;    ///< the gate that was next (WrongGate)
     int32_t pickupKind = 0;  ///< the pick-up's kind (PickedUp)
     uint32_t points = 0;     ///< the pick-up's points (PickedUp)
+    int32_t count = 0;       ///< the number the countdown shows (CountdownTick)
 };
 
 /// The events of one frame, in the order they happened.

@@ -3,11 +3,18 @@
 // countdown until the race is decided (plus a second of the result) and writes
 // what bench/ride.sh reports: when the first countdown frame was on screen, how
 // long each start-up step took, every frame's time and the peak resident memory.
+// For the recording of its sound it also writes when each frame that changed the
+// points or decided the race began (wall clock), as it does for the first frame.
 //
-// Usage: frostline_ride LOGFILE   (run from the runtime folder, under a display)
+// Usage: frostline_ride LOGFILE [SECONDS_AFTER_RACE [snowflake]]   (run from the runtime
+// folder, under a display; the ride goes on for 1 s after the race is decided by
+// default; "snowflake" makes the autopilot ride through the snowflake just below the
+// start on its way to the first gate)
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <set>
@@ -26,6 +33,7 @@
 #include "physics/ControllerShape.h"
 #include "render/World.h"
 #include "scene/Checkpoint.h"
+#include "scene/Collectable.h"
 #include "ui/Hud.h"
 
 using namespace frostline;
@@ -34,8 +42,8 @@ namespace {
 
 /// The longest ride (s), in case the sled gets stuck somewhere.
 constexpr double longestRide = 150.0;
-/// How long the ride goes on after the race is decided (s).
-constexpr double afterRace = 1.0;
+/// How long the ride goes on after the race is decided (s), unless the command line says.
+constexpr double defaultAfterRace = 1.0;
 
 /// Wall-clock time in nanoseconds since the epoch, comparable with `date +%s%N`.
 long long wallClockNanoseconds()
@@ -78,9 +86,28 @@ scene::Checkpoint* nextGate(World& world, const RaceState& race)
     return nullptr;
 }
 
-/// The arrow keys a player would hold to ride toward the next gate: steer toward
-/// it, hold Up while roughly on course, brake when far off course and fast.
-std::set<int> autopilotKeys(World& world, const RaceState& race)
+/// Before the first gate: the first snowflake of the level while it is still there and
+/// ahead of the sled; otherwise null.
+scene::Collectable* snowflakeOnTheWay(World& world, const RaceState& race)
+{
+    if (race.nextCheckpoint != 1) {
+        return nullptr;
+    }
+    for (scene::SceneObject* object : world.objects) {
+        auto* pickUp = dynamic_cast<scene::Collectable*>(object);
+        if (pickUp && pickUp->kind == scene::Snowflake) {
+            const vec3 toIt = pickUp->getPosition() - world.player->getPosition();
+            const bool ahead = glm::dot(vec2(toIt.x, toIt.z), vec2(world.player->heading.x, world.player->heading.z)) > 0.0f;
+            return !pickUp->hidden && ahead ? pickUp : nullptr;
+        }
+    }
+    return nullptr;
+}
+
+/// The arrow keys a player would hold to ride toward the next gate (or first straight on
+/// through the snowflake ahead, when asked): steer toward it, hold Up while roughly on
+/// course, brake when far off course and fast.
+std::set<int> autopilotKeys(World& world, const RaceState& race, bool viaSnowflake)
 {
     constexpr float aimDeadband = 2.0f;     // degrees of heading error left alone
     constexpr float throttleAngle = 20.0f;  // below it the sled speeds up
@@ -94,10 +121,15 @@ std::set<int> autopilotKeys(World& world, const RaceState& race)
     }
     const scene::ControllerShape& sled = *world.player;
     const vec3 position = world.player->getPosition();
+    // The start points straight at the first snowflake: Up alone rides through it.
+    if (viaSnowflake && snowflakeOnTheWay(world, race)) {
+        keys.insert(GLFW_KEY_UP);
+        return keys;
+    }
     const vec3 target = gate->getPosition();
     const vec2 toGate = glm::normalize(vec2(target.x - position.x, target.z - position.z));
     const vec2 ahead = glm::normalize(vec2(sled.heading.x, sled.heading.z));
-    // Positive: the gate lies to the left.
+    // Positive: the target lies to the left.
     const float cross = ahead.y * toGate.x - ahead.x * toGate.y;
     const float error = std::atan2(cross, glm::dot(ahead, toGate)) / degreesToRadians;
     if (error > aimDeadband) {
@@ -134,9 +166,11 @@ private:
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: frostline_ride LOGFILE\n");
+        std::fprintf(stderr, "usage: frostline_ride LOGFILE [SECONDS_AFTER_RACE]\n");
         return 2;
     }
+    const double afterRace = argc > 2 ? std::atof(argv[2]) : defaultAfterRace;
+    const bool viaSnowflake = argc > 3 && std::string(argv[3]) == "snowflake";
     std::ofstream log(argv[1]);
     log.setf(std::ios::fixed);
     log.precision(3);
@@ -153,6 +187,8 @@ int main(int argc, char** argv)
     log << "step hud " << clock.lap() << "\n";
     showLoadingScreen();
     log << "step loading-screen " << clock.lap() << "\n";
+    initSound();
+    log << "step sound " << clock.lap() << "\n";
     initScene();
     log << "step scene " << clock.lap() << "\n";
 
@@ -167,15 +203,18 @@ int main(int argc, char** argv)
     double decidedAt = -1.0;
     bool firstFrame = true;
     int gatesPassed = 0;
+    uint32_t points = 0;
     while (running && !glfwWindowShouldClose(window)) {
-        held = raceStarted ? autopilotKeys(*world, *raceState) : std::set<int>{};
+        held = raceStarted ? autopilotKeys(*world, *raceState, viaSnowflake) : std::set<int>{};
         const double frameStart = glfwGetTime();
+        const long long frameStartNs = wallClockNanoseconds();
         const double cpuStart = processCpuMilliseconds();
         runFrame();
         if (firstFrame) {
             // The first countdown frame is on the screen once the swap has been done.
             glFinish();
             log << "step first-frame " << clock.lap() << "\n";
+            log << "first-frame-start-ns " << frameStartNs << "\n";
             log << "first-countdown-frame-ns " << wallClockNanoseconds() << "\n";
             log << "first-countdown-frame-cpu-ms " << processCpuMilliseconds() << std::endl;
             firstFrame = false;
@@ -188,10 +227,14 @@ int main(int argc, char** argv)
             gatesPassed = raceState->nextCheckpoint - 1;
             log << "gate " << gatesPassed << " " << rideTime << "\n";
         }
+        if (raceState->points != points) {
+            log << "points " << raceState->points - points << " frame-start-ns " << frameStartNs << "\n";
+            points = raceState->points;
+        }
         if (raceState->gameOver && decidedAt < 0.0) {
             decidedAt = rideTime;
             log << "decided " << (raceState->lost ? "lost" : "won") << " " << rideTime << " points "
-                << raceState->points << "\n";
+                << raceState->points << " frame-start-ns " << frameStartNs << "\n";
         }
         if ((decidedAt >= 0.0 && rideTime - decidedAt > afterRace) || rideTime > longestRide) {
             running = false;

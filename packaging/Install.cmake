@@ -28,7 +28,7 @@ set(FROSTLINE_SCREENSHOT_NAME frostline-start.png)
 
 # What the game reads from its working folder besides options.ini: the launcher
 # links every entry of the installed data folder, so a new folder only goes here.
-set(FROSTLINE_DATA_FOLDERS Shader models)
+set(FROSTLINE_DATA_FOLDERS Shader models sounds)
 
 set(FROSTLINE_PACKAGING_DIR ${CMAKE_BINARY_DIR}/packaging)
 file(MAKE_DIRECTORY ${FROSTLINE_PACKAGING_DIR})

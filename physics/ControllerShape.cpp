@@ -176,6 +176,9 @@ void ControllerShape::move(float dt)
     if ((flags & collisionSides) && obstacleHit) {
         obstacleHit = false;
         speed *= 0.5f;
+        if (raceState) {
+            raceState->events.push_back({RaceEventKind::ObstacleHit});
+        }
     }
 }
 

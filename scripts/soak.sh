@@ -7,7 +7,8 @@
 # Usage: scripts/soak.sh [SECONDS [SEED]]   (default 600 seconds, seed 1)
 #   FROSTLINE_BUILD_DIR picks the build (default build/); without DISPLAY it runs
 #   under its own Xvfb. SOAK_LOG=<file> keeps the game's output there and the
-#   actions, each with its second, in <file>.actions.
+#   actions, each with its second, in <file>.actions. The sound plays into
+#   OpenAL's wave writer (to /dev/null) unless ALSOFT_DRIVERS chooses a backend.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ -z "${DISPLAY:-}" ]; then
@@ -20,6 +21,13 @@ memory_check=${SOAK_MEMORY_CHECK:-1}
 log=${SOAK_LOG:-$(mktemp)}
 : >"$log.actions"
 last_action=""
+
+# Sound on: unless ALSOFT_DRIVERS says otherwise, OpenAL mixes everything the game
+# plays (as a device would) into its wave writer, which writes to nowhere.
+if [ -z "${ALSOFT_DRIVERS:-}" ]; then
+  printf '[wave]\nfile=/dev/null\n' >"$log.alsoft.conf"
+  export ALSOFT_DRIVERS=wave ALSOFT_CONF=$log.alsoft.conf
+fi
 
 cd "$build_dir/runtime"
 ./frostline </dev/null >"$log" 2>"$log.err" &
@@ -37,7 +45,7 @@ done
 
 rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status" 2>/dev/null; }
 arrows=(Up Down Left Right)
-commands=(F F1 F2 F3 F4 F5 F6 F7 F8 F9 r)
+commands=(F F1 F2 F3 F4 F5 F6 F7 F8 F9 r m)
 flight=(w a s d Control_L Alt_L)
 
 # One random action: hold an arrow, press a command key, fly, or move the mouse.

@@ -216,6 +216,8 @@ std::pair<std::string, int> raceEventMessage(const RaceEvent& event, const RaceS
                 1};
     case RaceEventKind::Won:        // the last gate's own message says it; the panel follows
     case RaceEventKind::Respawned:  // the sled's jump back is message enough
+    case RaceEventKind::CountdownTick:  // the countdown shows its own numbers
+    case RaceEventKind::ObstacleHit:    // heard, not read
         break;
     }
     return {"", 0};

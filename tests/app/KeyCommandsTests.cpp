@@ -316,3 +316,16 @@ TEST(PauseCommands, TheRaceWaitsExactlyWhileTheHelpOrTheFreeCameraIsUp)
     }
     controls::setKeyReader({});
 }
+
+TEST_F(KeyCommandsTest, MSwitchesTheSoundOffAndOn)
+{
+    // M mutes all sound and says so; held, it does not switch again; a second M brings the sound back.
+    soundOn = true;
+    press(GLFW_KEY_M);
+    press(GLFW_KEY_M, GLFW_REPEAT);
+    EXPECT_FALSE(soundOn);
+    EXPECT_EQ(ui::currentMessage(), "toggle Sound: 0");
+    press(GLFW_KEY_M);
+    EXPECT_TRUE(soundOn);
+    EXPECT_EQ(ui::currentMessage(), "toggle Sound: 1");
+}

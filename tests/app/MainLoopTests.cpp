@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Globals.h"
+#include "app/RaceState.h"
 #include "ui/Hud.h"
 
 using namespace frostline;
@@ -36,6 +37,33 @@ TEST(Countdown, ShowsThreeTwoOneZeroThenStartsOnTheNextFrame)
     // 12 frames of 0.25 s reach zero; the race starts on the frame after "0" is shown.
     EXPECT_EQ(frames, 13);
     EXPECT_EQ(countdownTime, 0.0f);
+}
+
+TEST(Countdown, EachNewNumberIsARaceEventForTheBeeps)
+{
+    // The race hears 3 on the first frame, then 2, 1 and 0 as they are shown, once each,
+    // and nothing after the start; a long frame that skips numbers goes straight to 0.
+    RaceState race;
+    raceState = &race;
+    restartCountdown();
+    deltaTime = 0.25f;
+    for (int frame = 0; frame < 20; ++frame) {
+        updateCountdown();
+    }
+    std::vector<int> counts;
+    for (const RaceEvent& event : race.events) {
+        EXPECT_EQ(event.kind, RaceEventKind::CountdownTick);
+        counts.push_back(event.count);
+    }
+    EXPECT_EQ(counts, (std::vector<int>{3, 2, 1, 0}));
+
+    race.events.clear();
+    restartCountdown();
+    deltaTime = 10.0f;
+    updateCountdown();
+    ASSERT_EQ(race.events.size(), 1u);
+    EXPECT_EQ(race.events[0].count, 0);
+    raceState = nullptr;
 }
 
 TEST(Countdown, EachCountdownFrameRestartsTheMessageAndTheLastOneIsLeftToFade)

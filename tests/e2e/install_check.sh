@@ -32,6 +32,9 @@ check $? "launcher in bin/, game binary in libexec/frostline/"
 [ -f "$prefix/share/frostline/options.ini" ] && [ -f "$prefix/share/frostline/Shader/basic.vert" ] &&
   [ -f "$prefix/share/frostline/models/terrain.obj" ] && [ -f "$prefix/share/frostline/Models/font1.png" ]
 check $? "options, shaders and models in share/frostline/, with Models/ leading to models/"
+sounds=$(ls sounds/ | grep -c '\.wav$')
+[ "$sounds" -gt 0 ] && [ "$(ls "$prefix/share/frostline/sounds/" | grep -c '\.wav$')" = "$sounds" ]
+check $? "every sound in share/frostline/sounds/"
 desktop="$prefix/share/applications/frostline.desktop"
 [ -f "$desktop" ] && grep -q '^Exec=frostline$' "$desktop" && grep -q '^Icon=frostline$' "$desktop" &&
   grep -q '^Type=Application$' "$desktop" && grep -q '^Categories=.*Game;' "$desktop"

@@ -223,6 +223,7 @@ Image makeHelpPanel()
     row("F2 / F3", "frame time / wireframe");
     row("F4 / F5", "texture filter / mipmapping");
     row("F6 / F8 / F9", "motion blur / culling / blending");
+    row("M", "sound off and on");
     return image;
 }
 

@@ -1,6 +1,8 @@
 // frostline_assetgen: writes every model and picture the game reads into one
-// folder (the runtime folder's "models/"). Deterministic: the same sources give
-// the same files. Usage: frostline_assetgen <output folder>
+// folder (the runtime folder's "models/") and, when a second folder is given,
+// every sound into that one (the runtime folder's "sounds/"). Deterministic:
+// the same sources give the same files.
+// Usage: frostline_assetgen <models folder> [<sounds folder>]
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include "tools/assetgen/ObjWriter.h"
 #include "tools/assetgen/Palette.h"
 #include "tools/assetgen/RaceRoute.h"
+#include "tools/assetgen/Sounds.h"
 #include "tools/assetgen/TerrainShaper.h"
 #include "tools/assetgen/Textures.h"
 
@@ -80,8 +83,8 @@ void reportRoute(const TerrainShaper& terrain)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s <models folder> [<sounds folder>]\n", argv[0]);
         return 2;
     }
     const auto started = std::chrono::steady_clock::now();
@@ -131,6 +134,15 @@ int main(int argc, char** argv)
     reportRoute(terrain);
 
     FreeImage_DeInitialise();
+
+    // Sounds.
+    if (argc == 3) {
+        const std::string soundFolder = argv[2];
+        std::filesystem::create_directories(soundFolder);
+        for (const SoundClip& clip : makeSounds()) {
+            ok &= writeSound(soundFolder, clip);
+        }
+    }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("assets %s in %.2f s\n", ok ? "written" : "FAILED", seconds);
     return ok ? 0 : 1;
