@@ -27,7 +27,11 @@ export FROSTLINE_RANDOM_RIDES=${FROSTLINE_RANDOM_RIDES:-100}
 
 cd "$build_dir"
 tests=0
-bash "$root/scripts/with-xvfb.sh" ctest --output-on-failure "$@" || tests=$?
+# Two sessions are left to the plain run: they steer and listen frame by frame in
+# real time (the newcomer aims the sled within a degree, the recording times its
+# beeps), which frames three times as long throw off; the sanitizers still see
+# the sound and the HUD in the tests and in the session of random keys below.
+bash "$root/scripts/with-xvfb.sh" ctest --output-on-failure -E '^e2e_(newcomer|sound)$' "$@" || tests=$?
 session=0
 FROSTLINE_BUILD_DIR=$build_dir SOAK_MEMORY_CHECK=0 bash "$root/scripts/soak.sh" 60 8 || session=$?
 [ "$tests" = 0 ] && [ "$session" = 0 ]
