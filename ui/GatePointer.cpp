@@ -10,6 +10,7 @@
 #include "render/ShaderProgram.h"
 #include "render/World.h"
 #include "scene/GateMarker.h"
+#include "ui/ScreenQuad.h"
 
 namespace frostline::ui {
 
@@ -117,11 +118,7 @@ GatePointer::GatePointer()
     glGenBuffers(1, &vertexBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, sizeof(arrowShape), arrowShape, GL_STATIC_DRAW);
-    const GLint position = glGetAttribLocation(program->program, "vPosition");
-    if (position >= 0) {
-        glEnableVertexAttribArray(static_cast<GLuint>(position));
-        glVertexAttribPointer(static_cast<GLuint>(position), 2, GL_FLOAT, GL_FALSE, 0, nullptr);
-    }
+    attachVec2Attribute(program->program, "vPosition", vertexBuffer);
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
