@@ -20,6 +20,7 @@
 #include "scene/Shape.h"
 #include "tests/scene/TestModels.h"
 #include "tests/support/GlTestContext.h"
+#include "tools/assetgen/RaceRoute.h"
 
 namespace frostline {
 
@@ -194,6 +195,55 @@ void BM_Level(benchmark::State& state)
     measure(state, levelScene(), Pass);
 }
 
+/// Whole frames of the race as the chase camera sees it: the level's sled put on the
+/// race route at every twentieth of its length in turn (a view at each iteration,
+/// round and round), moving at top speed. Arg 1 draws the land around the course,
+/// Arg 0 holds it aside: the difference is what that land costs a frame of the race.
+void BM_RouteFrames(benchmark::State& state)
+{
+    BenchScene& bench = levelScene();
+    World& world = *bench.world;
+    scene::ControllerShape& sled = *world.player;
+    std::unique_ptr<scene::Shape> heldAside;
+    if (state.range(0) == 0) {
+        heldAside = std::move(world.surroundings);
+    }
+    const std::vector<RouteSample> route = sampleRaceRoute(1.0f);
+    constexpr int views = 20;
+    std::vector<std::pair<vec3, float>> places;  // sled position and yaw (degrees)
+    for (int k = 0; k < views; ++k) {
+        const RouteSample& s = route[route.size() * k / views];
+        places.emplace_back(vec3(s.xz.x, s.height + 1.3f, s.xz.y), glm::degrees(std::atan2(-s.direction.x, -s.direction.y)));
+    }
+    int view = 0;
+    const auto frame = [&] {
+        const auto& [position, yaw] = places[static_cast<size_t>(view)];
+        view = (view + 1) % views;
+        sled.respawnPosition = position;
+        sled.respawnAngles = vec3(0.0f, yaw, 0.0f);
+        sled.respawnHeading = vec3(-std::sin(glm::radians(yaw)), 0.0f, -std::cos(glm::radians(yaw)));
+        sled.respawn();
+        world.update();
+        sled.speed = sled.maxSpeed;
+        sled.updateChaseCamera();
+        world.camera->update(0.0f);
+        world.renderFrame();
+    };
+    setGameGlState();
+    frame();
+    glFinish();
+    const double cpuStart = processCpuMilliseconds();
+    for (auto _ : state) {
+        frame();
+        glFinish();
+    }
+    state.counters["all_threads_cpu_ms"] =
+        (processCpuMilliseconds() - cpuStart) / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    if (heldAside) {
+        world.surroundings = std::move(heldAside);
+    }
+}
+
 }  // namespace
 
 BENCHMARK_TEMPLATE(BM_TestScene, shadowPass)->Name("Render/TestScene/Shadow")->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -208,5 +258,7 @@ BENCHMARK_TEMPLATE(BM_Level, postProcessPass)->Name("Render/Level/PostProcess")-
 BENCHMARK_TEMPLATE(BM_Level, wholeFrame)->Name("Render/Level/Frame")->Unit(benchmark::kMillisecond)->UseRealTime();
 // Last: it leaves the sprays weaker for whatever is measured after it.
 BENCHMARK_TEMPLATE(BM_Level, spraysAtThirdSpeedPass)->Name("Render/Level/SpraysAtThirdSpeed")->Unit(benchmark::kMillisecond)->UseRealTime();
+// After the level's own: it moves the sled along the route.
+BENCHMARK(BM_RouteFrames)->Name("Render/Route/Frame")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(100);
 
 }  // namespace frostline

@@ -154,8 +154,10 @@ void keep(World& world, PhysicsWorld& physicsWorld, std::unique_ptr<scene::Shape
 
 void World::createScenery(PhysicsWorld& physicsWorld)
 {
-    keep(*this, physicsWorld,
-         std::make_unique<scene::Terrain>(basicProgram, motionBlurProgram, newMaterial(physicsWorld)));
+    auto slope = std::make_unique<scene::Terrain>(basicProgram, motionBlurProgram, newMaterial(physicsWorld));
+    surroundings = slope->takeSurroundings(distantProgram, motionBlurProgram);
+    terrain = slope.get();
+    keep(*this, physicsWorld, std::move(slope));
 
     // Invisible walls on the inner top of the border banks, from under the lowest snow
     // to far above the highest: a boost or a long frame can carry the sled up a bank,

@@ -45,6 +45,7 @@ World::World(LevelContent content)
     sceneTarget->create();
     createScreenQuad();
     depthProgram = new ShaderProgram("Shader/DepthRTT.vert", "Shader/DepthRTT.frag");
+    distantProgram = new ShaderProgram("Shader/distant.vert", "Shader/distant.frag");
     createShadowMap(shadowMapWidth, shadowMapHeight);
     depthBiasMatrix = mat4(vec4(0.5f, 0.0f, 0.0f, 0.0f), vec4(0.0f, 0.5f, 0.0f, 0.0f),
                            vec4(0.0f, 0.0f, 0.5f, 0.0f), vec4(0.5f, 0.5f, 0.5f, 1.0f));
@@ -123,6 +124,8 @@ World::~World()
     rightSpray = nullptr;
     // The object set refers to the level; the level objects the World owns go with it.
     objects.clear();
+    surroundings.reset();
+    terrain = nullptr;
     levelObjects.clear();
     // Render targets.
     velocityTarget->release();
@@ -137,6 +140,7 @@ World::~World()
     delete basicProgram;
     delete motionBlurProgram;
     delete depthProgram;
+    delete distantProgram;
     delete particleProgram;
     delete postProcessProgram;
     // Sled, sun, camera.
@@ -222,13 +226,20 @@ void World::lookUpUniforms()
     uniforms.depthBiasMvpLocation = glGetUniformLocation(basic, "DepthBiasMVP");
     uniforms.depthMvpLocation = glGetUniformLocation(depthProgram->program, "depthMVP");
 
-    // The sun never changes: its uniforms are set once and kept by the program.
-    glUseProgram(basic);
+    const GLuint distant = distantProgram->program;
+    uniforms.distantMvpLocation = glGetUniformLocation(distant, "modelViewProjectionMatrix");
+    uniforms.distantPrevMvpLocation = glGetUniformLocation(distant, "prevMVPMatrix");
+    uniforms.distantNormalMatrixLocation = glGetUniformLocation(distant, "normalMatrix");
+
+    // The sun never changes: its uniforms are set once and kept by the programs.
     const vec3 direction = light->getDirection();
     const vec3 intensity = light->getIntensity();
-    glUniform3f(glGetUniformLocation(basic, "lightDirection"), direction.x, direction.y, direction.z);
-    glUniform3f(glGetUniformLocation(basic, "lightIntensity"), intensity.x, intensity.y, intensity.z);
-    glUniform3f(glGetUniformLocation(basic, "ambient"), 0.0f, 0.3f, 0.3f);
+    for (const GLuint program : {basic, distant}) {
+        glUseProgram(program);
+        glUniform3f(glGetUniformLocation(program, "lightDirection"), direction.x, direction.y, direction.z);
+        glUniform3f(glGetUniformLocation(program, "lightIntensity"), intensity.x, intensity.y, intensity.z);
+        glUniform3f(glGetUniformLocation(program, "ambient"), 0.0f, 0.3f, 0.3f);
+    }
 }
 
 }  // namespace frostline

@@ -28,6 +28,7 @@ class ControllerShape;
 class ParticleSystem;
 class DirectionalLight;
 class GateMarker;
+class Shape;
 }  // namespace scene
 
 /// Frame rate (frames / s) against which blurScale is normalised; 60, 30 while boosting.
@@ -48,6 +49,9 @@ struct UniformLocations {
     GLint shadowMapLocation = -1;        ///< basic "shadowMap"
     GLint depthBiasMvpLocation = -1;     ///< basic "DepthBiasMVP"
     GLint depthMvpLocation = -1;         ///< DepthRTT "depthMVP"
+    GLint distantMvpLocation = -1;           ///< distant "modelViewProjectionMatrix"
+    GLint distantPrevMvpLocation = -1;       ///< distant "prevMVPMatrix"
+    GLint distantNormalMatrixLocation = -1;  ///< distant "normalMatrix"
 };
 
 /// What the sprays need of the sled each frame.
@@ -100,6 +104,9 @@ public:
     SledSprayState sledSprayState();
     /// Puts both sprays at their runners of the sled and sets their strength.
     void placeSprays(const SledSprayState& sled);
+    /// Draws the surroundings, if any, leaving out (but for the plain way) their runs
+    /// outside the view; their previousMvp follows.
+    void drawSurroundings(const mat4& viewProjection);
     /// Draws the sprays for this sled state: nothing unless its speed is above 0;
     /// then each spray whose side is active, and every spray's previousMvp follows.
     void drawSprays(const mat4& viewProjection, const SledSprayState& sled);
@@ -139,6 +146,7 @@ public:
     ShaderProgram* particleProgram = nullptr;       ///< snow sprays (owned)
     ShaderProgram* postProcessProgram = nullptr;    ///< motion-blur composite (owned)
     ShaderProgram* depthProgram = nullptr;          ///< shadow depth pass (owned)
+    ShaderProgram* distantProgram = nullptr;        ///< the land around the course (owned)
     ShadowTarget* shadowTarget = nullptr;           ///< the sun's depth map (owned)
     ShaderProgram* motionBlurProgram = nullptr;     ///< second program of every shape (owned)
     VelocityTarget* velocityTarget = nullptr;       ///< spare velocity target (owned)
@@ -172,6 +180,12 @@ public:
     /// Level objects the World owns (the player excepted), destroyed when the
     /// object set is emptied at teardown. Level population may hand its objects here.
     std::vector<std::unique_ptr<scene::SceneObject>> levelObjects;
+    /// The land around the course (the terrain model's meshes after the course): drawn
+    /// after every shape, with distantProgram, at the terrain's place; neither in the
+    /// object set nor in the sun's depth map. Null in test scenes.
+    std::unique_ptr<scene::Shape> surroundings;
+    /// The terrain whose place the surroundings share (owned through levelObjects).
+    scene::Shape* terrain = nullptr;
     /// The gates' number signs in gate order (owned through levelObjects).
     std::vector<scene::GateMarker*> gateMarkers;
 };

@@ -169,9 +169,36 @@ void World::renderScenePass(const mat4& viewProjection)
         }
         shape->previousMvp = mvp;
     }
-    if (blendingNow != blending) {
-        glEnable(GL_BLEND);
+    // The land around the course last: where the course and the level cover it, the
+    // depth test turns its pixels away before they are shaded. It is opaque (the plain
+    // way blends it all the same).
+    if (surroundings && !surroundings->meshes->empty()) {
+        if (blendingNow && !plainPasses) {
+            glDisable(GL_BLEND);
+            blendingNow = false;
+        }
+        drawSurroundings(viewProjection);
     }
+    if (blendingNow != blending) {
+        blending ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+    }
+}
+
+void World::drawSurroundings(const mat4& viewProjection)
+{
+    const mat4 model = terrain ? terrain->getModelMatrix() : mat4(1.0f);
+    const mat4 mvp = viewProjection * model;
+    glUseProgram(distantProgram->program);
+    uploadMatrix(uniforms.distantMvpLocation, mvp);
+    uploadMatrix(uniforms.distantPrevMvpLocation, surroundings->previousMvp);
+    const mat3 normalMatrix = mat3(glm::transpose(inverse(model)));
+    glUniformMatrix3fv(uniforms.distantNormalMatrixLocation, 1, GL_FALSE, glm::value_ptr(normalMatrix));
+    if (plainPasses) {
+        surroundings->draw();
+    } else {
+        surroundings->drawInView(mvp);
+    }
+    surroundings->previousMvp = mvp;
 }
 
 void World::renderSprays(const mat4& viewProjection)

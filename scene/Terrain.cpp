@@ -29,6 +29,18 @@ Terrain::~Terrain()
     }
 }
 
+std::unique_ptr<Shape> Terrain::takeSurroundings(ShaderProgram* program, ShaderProgram* motionBlurProgram)
+{
+    auto surroundings = std::make_unique<Shape>(program, motionBlurProgram);
+    if (meshes->size() > 1) {
+        // The entries change hands: the shape's list releases their buffers from now on.
+        surroundings->meshes->assign(meshes->begin() + 1, meshes->end());
+        meshes->resize(1);
+    }
+    surroundings->boundingRadius = boundingRadius;
+    return surroundings;
+}
+
 void Terrain::rotateX(float degrees)
 {
     actor->setGlobalPose(turnedPose(actor->getGlobalPose(), vec3(1.0f, 0.0f, 0.0f), degrees), true);

@@ -3,6 +3,8 @@
 // Unlike a static shape it copies its pose into the drawn matrix in update.
 #pragma once
 
+#include <memory>
+
 #include "scene/Shape.h"
 
 namespace frostline {
@@ -35,6 +37,11 @@ public:
     void update(float dt) override;
     /// Puts the body at (x, y, z) unturned (world units); the drawn matrix follows at update.
     virtual void setPosition(float x, float y, float z);
+
+    /// The land around the course: every mesh of the model after the first (the course,
+    /// the only one the body is made of), moved to a shape of their own drawn by program.
+    /// The terrain keeps the course; a model of one mesh gives a shape without meshes.
+    std::unique_ptr<Shape> takeSurroundings(ShaderProgram* program, ShaderProgram* motionBlurProgram);
 
     /// Path of the terrain model.
     static constexpr const char* modelPath = "models/terrain.obj";

@@ -1,7 +1,10 @@
 // The generated slope against the level it has to carry: ground under every
-// object, a rideable route through the gates, ridges at the border.
+// object, a rideable route through the gates, ridges at the border; and the
+// land around it, out of the sled's reach.
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
@@ -219,6 +222,125 @@ TEST_F(GeneratedTerrain, IsNeverCulledAndCheapEnoughToDraw)
     EXPECT_GT(probe->boundingRadius(), 200.0f);
     EXPECT_GE(probe->triangleCount(), 20000u);
     EXPECT_LE(probe->triangleCount(), 30000u);
+}
+
+}  // namespace frostline::test
+
+namespace frostline::test {
+
+namespace {
+
+/// Every mesh of the terrain model, as the game imports it.
+struct TerrainMeshes {
+    TerrainMeshes()
+        : scene(importer.ReadFile("models/terrain.obj", aiProcess_JoinIdenticalVertices | aiProcess_Triangulate |
+                                                            aiProcess_GenSmoothNormals))
+    {
+    }
+    std::vector<glm::vec3> positions(unsigned m) const
+    {
+        std::vector<glm::vec3> points;
+        for (unsigned i = 0; i < scene->mMeshes[m]->mNumVertices; ++i) {
+            const aiVector3D& v = scene->mMeshes[m]->mVertices[i];
+            points.emplace_back(v.x, v.y, v.z);
+        }
+        return points;
+    }
+    Assimp::Importer importer;
+    const aiScene* scene;
+};
+
+}  // namespace
+
+TEST(GeneratedSurroundings, LieBeyondReachAroundTheCourseAsItWas)
+{
+    // The course the sled rides (the first mesh, its collision mesh) is the one it always was;
+    // the banks, forest and mountains after it stand wholly outside the play area, and the banks
+    // meet the course's edge without a gap.
+    const TerrainMeshes terrain;
+    ASSERT_NE(terrain.scene, nullptr);
+    ASSERT_EQ(terrain.scene->mNumMeshes, 4u) << "course, banks, forest, mountains";
+
+    const std::vector<glm::vec3> course = terrain.positions(0);
+    EXPECT_EQ(terrain.scene->mMeshes[0]->mNumFaces,
+              static_cast<unsigned>(2 * TerrainShaper::cellsX * TerrainShaper::cellsZ));
+    EXPECT_EQ(course.size(), static_cast<size_t>((TerrainShaper::cellsX + 1) * (TerrainShaper::cellsZ + 1)));
+    // The sum of its heights as the course had them before it had surroundings.
+    double heights = 0.0;
+    for (const glm::vec3& v : course) {
+        heights += v.y;
+    }
+    EXPECT_NEAR(heights, 979969.2, 0.5);
+    // ... and the generator's own course, vertex for vertex (the file keeps six digits; the
+    // import orders the vertices by the faces).
+    std::vector<glm::vec3> generated;
+    for (const MeshVertex& v : TerrainShaper().buildMesh("snow").vertices) {
+        generated.push_back(v.position);
+    }
+    std::vector<glm::vec3> imported = course;
+    const auto byPlace = [](const glm::vec3& a, const glm::vec3& b) { return a.x < b.x || (a.x == b.x && a.z < b.z); };
+    std::sort(generated.begin(), generated.end(), byPlace);
+    std::sort(imported.begin(), imported.end(), byPlace);
+    ASSERT_EQ(generated.size(), imported.size());
+    for (size_t i = 0; i < imported.size(); ++i) {
+        ASSERT_LT(glm::length(generated[i] - imported[i]), 1e-3f) << "vertex " << i;
+    }
+
+    const PlayArea area;
+    glm::vec2 low(course.front().x, course.front().z), high = low;
+    for (const glm::vec3& v : course) {
+        low = glm::min(low, glm::vec2(v.x, v.z));
+        high = glm::max(high, glm::vec2(v.x, v.z));
+    }
+    for (unsigned m = 1; m < terrain.scene->mNumMeshes; ++m) {
+        SCOPED_TRACE(terrain.scene->mMeshes[m]->mName.C_Str());
+        float nearest = 1e9f;
+        for (const glm::vec3& v : terrain.positions(m)) {
+            nearest = std::min(nearest, std::max({area.minX - v.x, v.x - area.maxX, area.minZ - v.z, v.z - area.maxZ}));
+        }
+        EXPECT_GE(nearest, 1.0f) << "a vertex within " << -nearest << " of the play area";
+    }
+    // Banks (mesh 1) and mountains (mesh 3) lie beyond the course's own edge: nothing doubles the course.
+    for (unsigned m : {1u, 3u}) {
+        for (const glm::vec3& v : terrain.positions(m)) {
+            const bool inside = v.x > low.x + 1e-3f && v.x < high.x - 1e-3f && v.z > low.y + 1e-3f && v.z < high.y - 1e-3f;
+            ASSERT_FALSE(inside) << "mesh " << m << " vertex at " << v.x << ", " << v.z;
+        }
+    }
+    // Every vertex on the course's edge is a vertex of the banks too.
+    const std::vector<glm::vec3> banks = terrain.positions(1);
+    int edgeVertices = 0, met = 0;
+    for (const glm::vec3& v : course) {
+        if (v.x == low.x || v.x == high.x || v.z == low.y || v.z == high.y) {
+            ++edgeVertices;
+            met += std::any_of(banks.begin(), banks.end(), [&](const glm::vec3& b) { return b == v; });
+        }
+    }
+    EXPECT_EQ(met, edgeVertices);
+    EXPECT_EQ(edgeVertices, 2 * (TerrainShaper::cellsX + TerrainShaper::cellsZ));
+}
+
+TEST(GeneratedSurroundings, AreCheapToDraw)
+{
+    // Few large triangles far away: banks and mountains each stay below the size at which the
+    // game splits a mesh into runs (they are drawn whole, nearest ring first), the forest is one
+    // mesh of a modest size, and the mountains' triangles are large.
+    const TerrainMeshes terrain;
+    ASSERT_NE(terrain.scene, nullptr);
+    ASSERT_EQ(terrain.scene->mNumMeshes, 4u);
+    EXPECT_LT(terrain.scene->mMeshes[1]->mNumFaces, 4096u);
+    EXPECT_LE(terrain.scene->mMeshes[2]->mNumFaces, 12000u);
+    const aiMesh* mountains = terrain.scene->mMeshes[3];
+    EXPECT_LT(mountains->mNumFaces, 4096u);
+    double area = 0.0;
+    for (unsigned f = 0; f < mountains->mNumFaces; ++f) {
+        const unsigned* i = mountains->mFaces[f].mIndices;
+        auto p = [&](int k) {
+            return glm::vec3(mountains->mVertices[i[k]].x, mountains->mVertices[i[k]].y, mountains->mVertices[i[k]].z);
+        };
+        area += 0.5 * glm::length(glm::cross(p(1) - p(0), p(2) - p(0)));
+    }
+    EXPECT_GT(area / mountains->mNumFaces, 500.0) << "mean triangle area of the mountains";
 }
 
 }  // namespace frostline::test

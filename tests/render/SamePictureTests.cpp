@@ -106,6 +106,9 @@ protected:
             start[object] = {object->modelMatrix, static_cast<scene::Shape*>(object)->previousMvp,
                              static_cast<scene::Shape*>(object)->hidden};
         }
+        // The land around the course is drawn apart from the object set.
+        ASSERT_TRUE(world->surroundings);
+        start[world->surroundings.get()] = {world->surroundings->modelMatrix, world->surroundings->previousMvp, false};
         startCamera = *world->camera;
 
         glEnable(GL_DEPTH_TEST);

@@ -1,7 +1,9 @@
 // The level as a player sees it: the real World rendered from fixed views (the
 // start, between gates 2 and 3, the last gate, the free camera high above the
-// start), measured over the rendered frames. Snow in the sun reads white, the
-// shade a soft blue-grey, and faces turned from the sun stay readable.
+// start) and from points along the race, measured over the rendered frames.
+// Snow in the sun reads white, the shade a soft blue-grey, faces turned from the
+// sun stay readable, and below the horizon there is always ground, never the
+// sky's clear colour.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,6 +22,7 @@
 #include "scene/Terrain.h"
 #include "tests/support/GlTestContext.h"
 #include "tools/assetgen/RaceRoute.h"
+#include "ui/Hud.h"
 
 using namespace frostline;
 
@@ -158,7 +161,7 @@ protected:
 
     /// Renders the frame as the game does (still, so the composite shows the scene as
     /// drawn), reads it, then draws the course's snow alone to find where it is in front.
-    Picture render(const std::string& name)
+    Picture render(const std::string& name, bool withHud = false)
     {
         Picture picture;
         world->blurScale = 0.0f;
@@ -166,6 +169,9 @@ protected:
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         world->renderFrame();
+        if (withHud) {
+            ui::drawHud();
+        }
         glFinish();
         keepFrame(name);
         picture.rgba = readColour();
@@ -182,11 +188,13 @@ protected:
         }
         const std::shared_ptr<scene::MeshList> allMeshes = terrain->meshes;
         terrain->meshes = std::make_shared<scene::MeshList>(1, allMeshes->front());
+        std::unique_ptr<scene::Shape> surroundings = std::move(world->surroundings);
         world->plainPasses = true;
         world->renderFrame();
         glFinish();
         const std::vector<float> snowDepth = readSceneDepth();
         terrain->meshes = allMeshes;
+        world->surroundings = std::move(surroundings);
         for (scene::Shape* shape : hiddenNow) {
             shape->hidden = false;
         }
@@ -197,6 +205,27 @@ protected:
             picture.snow[i] = snowDepth[i] < 1.0f && snowDepth[i] == picture.depth[i];
         }
         return picture;
+    }
+
+    /// Pixels whose view ray points below the horizon by more than half a degree, yet
+    /// where nothing was drawn (the scene's depth still holds its clear value).
+    int voidBelowHorizon(const Picture& picture) const
+    {
+        const mat4 inverseViewProjection =
+            inverse(world->camera->projection * inverse(world->camera->getModelMatrix()));
+        const vec3 eye = world->camera->position;
+        int count = 0;
+        for (int y = 0; y < windowHeight; ++y) {
+            for (int x = 0; x < windowWidth; ++x) {
+                const vec2 ndc((x + 0.5f) / windowWidth * 2.0f - 1.0f, (y + 0.5f) / windowHeight * 2.0f - 1.0f);
+                const vec4 far = inverseViewProjection * vec4(ndc, 1.0f, 1.0f);
+                const vec3 ray = normalize(vec3(far) / far.w - eye);
+                if (ray.y < -0.01f && picture.depth[static_cast<size_t>(y) * windowWidth + x] >= 1.0f) {
+                    ++count;
+                }
+            }
+        }
+        return count;
     }
 
     static std::vector<unsigned char> readColour()
@@ -247,10 +276,11 @@ void expectWinterSnow(const std::string& view, const SnowFigures& f)
 
 }  // namespace
 
-TEST_F(WinterLookTest, TheFixedViewsShowWhiteSnowAndSoftShade)
+TEST_F(WinterLookTest, TheFixedViewsShowWhiteSnowSoftShadeAndNoVoid)
 {
-    // From the start, between gates 2 and 3 and before the last gate, a player sees
-    // white snow in the sun and soft blue-grey shade.
+    // From the start, between gates 2 and 3, before the last gate and with the race
+    // won, a player sees white snow in the sun, soft blue-grey shade, and ground
+    // right up to the horizon.
     const std::vector<RouteSample> route = sampleRaceRoute(1.0f);
     ASSERT_FALSE(route.empty());
     struct View {
@@ -270,12 +300,46 @@ TEST_F(WinterLookTest, TheFixedViewsShowWhiteSnowAndSoftShade)
         }
         const Picture picture = render(view.name);
         expectWinterSnow(view.name, measureSnow(picture));
+        EXPECT_EQ(voidBelowHorizon(picture), 0) << view.name;
+    }
+
+    // The race won: the same view behind its panel.
+    RaceState race;
+    race.gameOver = true;
+    race.lost = false;
+    race.paused = false;
+    raceState = &race;
+    frostline::world = world.get();
+    ui::initUserInterface();
+    ui::showMessage(" ");
+    const Picture won = render("win-panel", true);
+    ui::shutdownUserInterface();
+    frostline::world = nullptr;
+    raceState = nullptr;
+    EXPECT_EQ(voidBelowHorizon(won), 0);
+}
+
+TEST_F(WinterLookTest, TheFreeCameraHighAboveTheStartSeesMountainsAllRound)
+{
+    // 150 units above the start, looking down the valley and then all round: snow on
+    // the course, and no edge of the world anywhere below the horizon.
+    placeFreeCamera(freeCameraHeight, -40.0f, -42.0f);
+    const Picture overview = render("free-camera");
+    expectWinterSnow("free-camera", measureSnow(overview));
+    EXPECT_EQ(voidBelowHorizon(overview), 0);
+    for (float yaw : {0.0f, 90.0f, 180.0f, 270.0f}) {
+        placeFreeCamera(freeCameraHeight, yaw, -12.0f);
+        EXPECT_EQ(voidBelowHorizon(render("free-camera-yaw-" + std::to_string(int(yaw)))), 0) << "yaw " << yaw;
     }
 }
 
-TEST_F(WinterLookTest, TheFreeCameraHighAboveTheStartSeesWhiteSnow)
+TEST_F(WinterLookTest, NoVoidShowsFromAnyPointOfTheRace)
 {
-    // 150 units above the start, looking down the valley: white snow on the course.
-    placeFreeCamera(freeCameraHeight, -40.0f, -42.0f);
-    expectWinterSnow("free-camera", measureSnow(render("free-camera")));
+    // Riding the race, every tenth of the way, looking ahead.
+    const std::vector<RouteSample> route = sampleRaceRoute(1.0f);
+    for (int k = 0; k < 10; ++k) {
+        const float distance = route.back().distance * k / 10.0f;
+        placeSledOnRoute(distance);
+        EXPECT_EQ(voidBelowHorizon(render("route-" + std::to_string(k))), 0) << "at " << distance;
+    }
 }

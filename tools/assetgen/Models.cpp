@@ -112,6 +112,20 @@ std::vector<Mesh> makeTree()
     return {trunk, foliage};
 }
 
+Mesh makeForestFir(unsigned seed)
+{
+    // The level's fir with fewer tiers and sides, closed below by nothing: seen from
+    // beyond the border ridges, nobody looks under it.
+    Mesh fir("Fir", paletteMaterial);
+    add(fir, makeFrustum(0.42f, 0.0f, 3.4f, 4, uv(Swatch::Bark), uv(Swatch::BarkDark)), {0, -0.6f, 0});
+    constexpr int layers = 3;
+    for (int k = 0; k < layers; ++k) {
+        addFirTier(fir, 1.7f + 2.1f * k, 2.9f - 0.7f * k, 3.6f - 0.3f * k, 7, 23.0f * k + 9.0f * static_cast<float>(seed % 5),
+                   k % 2 == 0 ? Swatch::FirDark : Swatch::FirMid, false, seed);
+    }
+    return fir;
+}
+
 std::vector<Mesh> makeFallenTree()
 {
     Mesh log("Log", paletteMaterial);

@@ -16,6 +16,9 @@ inline constexpr const char* billboardMaterial = "billboard";
 std::vector<Mesh> makeRock();
 /// A layered fir: the trunk (the body) and the foliage.
 std::vector<Mesh> makeTree();
+/// A fir of the same style with fewer faces, for the forests around the course
+/// (one mesh, standing on y = 0); seed varies its snow and turn.
+Mesh makeForestFir(unsigned seed);
 /// A snow-dusted trunk lying along x, resting on y = 0.
 std::vector<Mesh> makeFallenTree();
 /// A cut stump with roots, standing on y = 0.

@@ -17,6 +17,7 @@
 #include "tools/assetgen/Palette.h"
 #include "tools/assetgen/RaceRoute.h"
 #include "tools/assetgen/Sounds.h"
+#include "tools/assetgen/Surroundings.h"
 #include "tools/assetgen/TerrainShaper.h"
 #include "tools/assetgen/Textures.h"
 
@@ -126,10 +127,16 @@ int main(int argc, char** argv)
     ok &= writeModel(folder, "left.obj", makeLeg(true));
     ok &= writeModel(folder, "right.obj", makeLeg(false));
 
-    // The terrain, shaped around all of the above.
+    // The terrain, shaped around all of the above: first the course (the sled's ground),
+    // then the land around it, which nothing in the race can reach.
     const TerrainShaper terrain;
-    const Mesh slope = terrain.buildMesh("snow");
-    ok &= writeModel(folder, "terrain.obj", {slope}, {{"snow", "models/snow.png"}});
+    const Mesh course = terrain.buildMesh("snow");
+    const Surroundings surroundings(terrain, course);
+    const Mesh banks = surroundings.buildBanks("snow");
+    ok &= writeImage(folder, "mountains.png", surroundings.mountainTexture());
+    ok &= writeModel(folder, "terrain.obj", {course, banks, surroundings.buildForest(course, banks), surroundings.buildMountains()},
+                     {{"snow", "models/snow.png"}, {paletteMaterial, "models/palette.png"},
+                      {mountainMaterial, "models/mountains.png"}});
     std::printf("terrain: %zu anchors\n", terrain.anchors().size());
     reportRoute(terrain);
 
