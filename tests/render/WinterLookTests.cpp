@@ -40,7 +40,7 @@ struct Picture {
     std::vector<bool> snow;
 };
 
-/// What the figures of the issue measure over a picture's snow.
+/// The figures measured over a picture's snow: the course, the banks and the mountains.
 struct SnowFigures {
     int snowPixels = 0;
     int sunlitPixels = 0;        ///< snow pixels brighter than 0.55 in luminance
@@ -160,7 +160,8 @@ protected:
     }
 
     /// Renders the frame as the game does (still, so the composite shows the scene as
-    /// drawn), reads it, then draws the course's snow alone to find where it is in front.
+    /// drawn), reads it, then draws the ground alone (the course, the banks and the
+    /// mountains) to find where it is in front.
     Picture render(const std::string& name, bool withHud = false)
     {
         Picture picture;
@@ -177,7 +178,7 @@ protected:
         picture.rgba = readColour();
         picture.depth = readSceneDepth();
 
-        // The snow of the course alone: every other shape hidden, the terrain's other meshes left out.
+        // The ground alone: every other shape hidden.
         std::vector<scene::Shape*> hiddenNow;
         for (scene::SceneObject* object : world->objects) {
             auto* shape = dynamic_cast<scene::Shape*>(object);
@@ -188,13 +189,21 @@ protected:
         }
         const std::shared_ptr<scene::MeshList> allMeshes = terrain->meshes;
         terrain->meshes = std::make_shared<scene::MeshList>(1, allMeshes->front());
-        std::unique_ptr<scene::Shape> surroundings = std::move(world->surroundings);
+        // The land around the course is ground too, but for its forest (banks, forest, mountains).
+        const std::shared_ptr<scene::MeshList> around = world->surroundings->meshes;
+        EXPECT_EQ(around->size(), 3u);
+        world->surroundings->meshes = std::make_shared<scene::MeshList>();
+        for (size_t i : {size_t{0}, size_t{2}}) {
+            if (i < around->size()) {
+                world->surroundings->meshes->push_back((*around)[i]);
+            }
+        }
         world->plainPasses = true;
         world->renderFrame();
         glFinish();
         const std::vector<float> snowDepth = readSceneDepth();
         terrain->meshes = allMeshes;
-        world->surroundings = std::move(surroundings);
+        world->surroundings->meshes = around;
         for (scene::Shape* shape : hiddenNow) {
             shape->hidden = false;
         }
@@ -267,7 +276,7 @@ void expectWinterSnow(const std::string& view, const SnowFigures& f)
                 "darkest 1%% luminance %.3f\n",
                 view.c_str(), f.snowPixels, f.sunlitPixels, f.sunlitRedOverBlue, f.meanSaturation,
                 f.darkestLuminance);
-    ASSERT_GT(f.snowPixels, 20000) << "the view shows the course's snow";
+    ASSERT_GT(f.snowPixels, 20000) << "the view shows snow";
     ASSERT_GT(f.sunlitPixels, 2000) << "some snow lies in the sun";
     EXPECT_GE(f.sunlitRedOverBlue, 0.85) << "snow in the sun reads white, not turquoise";
     EXPECT_LE(f.meanSaturation, 0.15) << "the snow is a soft blue-grey at most, never saturated teal";
