@@ -301,13 +301,19 @@ clock_holds() {
 # clock_reads_zero START_NAME NAME: the clock of NAME reads 00.00, given START_NAME
 # showing the starting 10.00: the two texts differ only in their first digit,
 # and that digit is the same "0" as the second one. Digits are 64 pixels apart.
+# A few pixels at each glyph's edges may flip with the mountains and firs behind
+# them (up to 40 over the four glyphs of "0.00" in our runs); two different
+# digits differ in several hundred (570 between "0" and "6").
 clock_reads_zero() {
   local left
   left=$(clock_mask "$2")
   clock_mask "$1" >/dev/null
   local first="64x100+$left+0" second="64x100+$((left + 64))+0" rest="256x100+$((left + 64))+0"
-  [ "$(compare -metric AE "$shots/$2.clock.pbm[$first]" "$shots/$2.clock.pbm[$second]" null: 2>&1)" = 0 ] &&
-    [ "$(compare -metric AE "$shots/$2.clock.pbm[$rest]" "$shots/$1.clock.pbm[$rest]" null: 2>&1)" = 0 ]
+  local same_digit same_rest
+  same_digit=$(compare -metric AE "$shots/$2.clock.pbm[$first]" "$shots/$2.clock.pbm[$second]" null: 2>&1 | cut -d' ' -f1)
+  same_rest=$(compare -metric AE "$shots/$2.clock.pbm[$rest]" "$shots/$1.clock.pbm[$rest]" null: 2>&1 | cut -d' ' -f1)
+  echo "clock: the first digit differs from the second in $same_digit pixels, the rest from the start's in $same_rest" >&2
+  [ "$same_digit" -le 20 ] && [ "$same_rest" -le 80 ]
 }
 
 # no_sanitizer_report LOG: standard error holds no sanitizer or runtime-error report.

@@ -86,9 +86,10 @@ check $? "F3 draws lines: the sky shows through the slope"
 toggle F3 wire_off 'scene_as_before wire_off'
 check $? "a second F3 fills the slope again"
 
-sky_before=$(matching free1 "$landscape_region" "$sky" 3)
+# The view stands still, so the blur changes nothing in it: drawn without, the land,
+# the mountains and whatever sky shows look the same (no black where the sky was).
 toggle F6 blur_off 'said_something blur_off && [ "$(matching blur_off "$sled_region" "$jacket_blue" 12)" -gt 200 ] &&
-  [ "$sky_before" -gt 5000 ] && [ $((10 * $(matching blur_off "$landscape_region" "$sky" 3))) -gt $((9 * sky_before)) ]'
+  [ "$(differing free1 blur_off "$landscape_region" 3)" -lt 2000 ]'
 check $? "F6 turns motion blur off and says so; the world is still drawn, under the same sky"
 toggle F6 blur_on 'scene_as_before blur_on'
 check $? "a second F6 turns it on: the view is as before"
