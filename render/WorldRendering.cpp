@@ -2,6 +2,7 @@
 // image, the snow sprays and the motion-blur composite.
 #include "render/World.h"
 
+#include <algorithm>
 #include <vector>
 
 #include <glm/gtc/type_ptr.hpp>
@@ -127,7 +128,12 @@ void World::renderScenePass(const mat4& viewProjection)
             blendingNow = wanted;
         }
     };
-    for (scene::SceneObject* object : objects) {
+    // The terrain lies behind nearly everything else: drawn after the other shapes, its
+    // pixels hidden behind them fail the depth test before they are shaded (a
+    // processor-drawn screen has no other early rejection). Then the land around it.
+    std::vector<scene::SceneObject*> drawOrder(objects.begin(), objects.end());
+    std::stable_partition(drawOrder.begin(), drawOrder.end(), [this](scene::SceneObject* o) { return o != terrain; });
+    for (scene::SceneObject* object : drawOrder) {
         scene::Shape* shape = visibleShape(object);
         if (!shape) {
             continue;
