@@ -2,7 +2,6 @@
 // image, the snow sprays and the motion-blur composite.
 #include "render/World.h"
 
-#include <algorithm>
 #include <vector>
 
 #include <glm/gtc/type_ptr.hpp>
@@ -128,15 +127,10 @@ void World::renderScenePass(const mat4& viewProjection)
             blendingNow = wanted;
         }
     };
-    // The terrain lies behind nearly everything else: drawn after the other shapes, its
-    // pixels hidden behind them fail the depth test before they are shaded (a
-    // processor-drawn screen has no other early rejection). Then the land around it.
-    std::vector<scene::SceneObject*> drawOrder(objects.begin(), objects.end());
-    std::stable_partition(drawOrder.begin(), drawOrder.end(), [this](scene::SceneObject* o) { return o != terrain; });
-    for (scene::SceneObject* object : drawOrder) {
+    const auto drawObject = [&](scene::SceneObject* object) {
         scene::Shape* shape = visibleShape(object);
         if (!shape) {
-            continue;
+            return;
         }
         ++totalObjectCount;
         const mat4 model = shape->getModelMatrix();
@@ -147,7 +141,7 @@ void World::renderScenePass(const mat4& viewProjection)
         if (frustumCulling && shape->boundingRadius < cullingRadiusLimit) {
             const vec3 centre = vec3(view * model * vec4(0.0f, 0.0f, 0.0f, 1.0f));
             if (!isSphereVisible(frustumPlanes, centre, shape->boundingRadius)) {
-                continue;
+                return;
             }
         }
 
@@ -156,7 +150,7 @@ void World::renderScenePass(const mat4& viewProjection)
         // draw, while it counts as drawn and its matrix moves on, as in the plain way.
         if (!plainPasses && outsideView(*shape, mvp)) {
             shape->previousMvp = mvp;
-            continue;
+            return;
         }
         glUseProgram(shape->program->program);
         uploadMatrix(uniforms.mvpLocation, mvp);
@@ -174,6 +168,17 @@ void World::renderScenePass(const mat4& viewProjection)
             shape->drawInView(mvp);
         }
         shape->previousMvp = mvp;
+    };
+    // The terrain lies behind nearly everything else: drawn after the other shapes, its
+    // pixels hidden behind them fail the depth test before they are shaded (a
+    // processor-drawn screen has no other early rejection). Then the land around it.
+    for (scene::SceneObject* object : objects) {
+        if (object != terrain) {
+            drawObject(object);
+        }
+    }
+    if (terrain && objects.count(terrain) != 0) {
+        drawObject(terrain);
     }
     // The land around the course last: where the course and the level cover it, the
     // depth test turns its pixels away before they are shaded. It is opaque (the plain
