@@ -54,15 +54,20 @@ void initWindow()
     // A real display shows no tearing and the loop does not spin past the refresh rate.
     glfwSwapInterval(1);
 
+    setStartGlState();
+
+    glfwSetKeyCallback(window, keyCallback);
+    initGamepad();
+}
+
+void setStartGlState()
+{
     glClearColor(0.49f, 0.73f, 1.0f, 0.0f);
     glViewport(0, 0, windowWidth, windowHeight);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-
-    glfwSetKeyCallback(window, keyCallback);
-    initGamepad();
 }
 
 void initGlew()

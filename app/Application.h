@@ -8,6 +8,9 @@ void readOptions();
 /// Opens the full-screen window with a 3.3 core context and sets the initial GL state;
 /// windowWidth / windowHeight become the size the monitor gave (pixels).
 void initWindow();
+/// The GL state the window starts with: the sky's clear colour, the viewport over the
+/// whole window, depth test, back-face culling and alpha blending.
+void setStartGlState();
 /// Loads the GL entry points; on failure shuts down and ends with "GLEW ERROR".
 void initGlew();
 /// Shows "performing snowstorm..." for one swapped frame.

@@ -27,19 +27,6 @@ namespace frostline {
 
 namespace {
 
-/// The GL state the game's window starts with.
-void setGameGlState()
-{
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    motionBlur = true;
-    frustumCulling = false;
-    wireframe = false;
-    deltaTime = 1.0f / 60.0f;
-}
-
 /// A World being measured, with the sled state its sprays are drawn for.
 struct BenchScene {
     std::unique_ptr<World> world;
@@ -131,7 +118,7 @@ double processCpuMilliseconds()
 template <typename Pass>
 void measure(benchmark::State& state, BenchScene& bench, Pass pass)
 {
-    setGameGlState();
+    test::startLikeTheGame();
     World& world = *bench.world;
     // Two whole frames with the camera moving in between, so that every pass finds
     // the state a frame of the race leaves (and the shaders are compiled).
@@ -260,7 +247,7 @@ void BM_RouteLandCost(benchmark::State& state)
         return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     };
 
-    setGameGlState();
+    test::startLikeTheGame();
     place(0);
     world.renderFrame();
     glFinish();

@@ -125,14 +125,7 @@ GatePointer::GatePointer()
 
 GatePointer::~GatePointer()
 {
-    if (vertexBuffer != 0) {
-        glDeleteBuffers(1, &vertexBuffer);
-        vertexBuffer = 0;
-    }
-    if (vertexArray != 0) {
-        glDeleteVertexArrays(1, &vertexArray);
-        vertexArray = 0;
-    }
+    releaseVertexArray(vertexArray, vertexBuffer);
     delete program;
     program = nullptr;
 }

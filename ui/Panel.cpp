@@ -48,14 +48,7 @@ Panel::Panel(float width, float height, const std::string& imagePath)
 
 Panel::~Panel()
 {
-    if (vertexBuffer != 0) {
-        glDeleteBuffers(1, &vertexBuffer);
-        vertexBuffer = 0;
-    }
-    if (vertexArray != 0) {
-        glDeleteVertexArrays(1, &vertexArray);
-        vertexArray = 0;
-    }
+    releaseVertexArray(vertexArray, vertexBuffer);
     delete texture;
     texture = nullptr;
 }

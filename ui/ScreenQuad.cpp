@@ -24,4 +24,16 @@ void attachVec2Attribute(GLuint program, const char* name, GLuint buffer)
     glVertexAttribPointer(static_cast<GLuint>(location), 2, GL_FLOAT, GL_FALSE, 0, nullptr);
 }
 
+void releaseVertexArray(GLuint& vertexArray, GLuint& buffer)
+{
+    if (buffer != 0) {
+        glDeleteBuffers(1, &buffer);
+        buffer = 0;
+    }
+    if (vertexArray != 0) {
+        glDeleteVertexArrays(1, &vertexArray);
+        vertexArray = 0;
+    }
+}
+
 }  // namespace frostline::ui

@@ -110,15 +110,7 @@ protected:
         ASSERT_TRUE(world->surroundings);
         start[world->surroundings.get()] = {world->surroundings->modelMatrix, world->surroundings->previousMvp, false};
         startCamera = *world->camera;
-
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_CULL_FACE);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        motionBlur = true;
-        wireframe = false;
-        frustumCulling = false;
+        test::startLikeTheGame();
     }
 
     void TearDown() override { world.reset(); }

@@ -95,15 +95,7 @@ protected:
             terrain = terrain ? terrain : dynamic_cast<scene::Terrain*>(object);
         }
         ASSERT_NE(terrain, nullptr);
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_CULL_FACE);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        motionBlur = true;
-        wireframe = false;
-        frustumCulling = false;
-        deltaTime = 1.0f / 60.0f;
+        test::startLikeTheGame();
     }
 
     void TearDown() override

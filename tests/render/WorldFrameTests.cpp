@@ -44,14 +44,7 @@ protected:
         world->camera->pitch = -25.0f;
         world->camera->update(0.0f);
 
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_CULL_FACE);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        motionBlur = true;
-        frustumCulling = false;
-        wireframe = false;
-        deltaTime = 1.0f / 60.0f;
+        test::startLikeTheGame();
         blurReferenceRate = 60.0f;
     }
 

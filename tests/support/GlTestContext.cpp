@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "app/Application.h"
 #include "app/Globals.h"
 
 namespace frostline::test {
@@ -64,6 +65,16 @@ GLFWwindow* ensureGlContext()
     frostline::window = window;
     glViewport(0, 0, width, height);
     return window;
+}
+
+void startLikeTheGame()
+{
+    setStartGlState();
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    motionBlur = true;
+    frustumCulling = false;
+    wireframe = false;
+    deltaTime = 1.0f / 60.0f;
 }
 
 Rgba readPixel(int x, int y)

@@ -17,6 +17,11 @@ GLFWwindow* ensureGlContext();
 /// thread still running). Nothing when no context was made.
 void releaseGlContext();
 
+/// The GL state and debug toggles of a game just started, whatever tests before left:
+/// the game's own start GL state, filled polygons, motion blur on, culling and
+/// wireframe off, and a frame of 1/60 s.
+void startLikeTheGame();
+
 /// Reads one pixel of the currently bound read framebuffer as 8-bit RGBA.
 struct Rgba { unsigned char r, g, b, a; };
 Rgba readPixel(int x, int y);
