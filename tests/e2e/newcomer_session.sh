@@ -98,7 +98,9 @@ built_twice() { [ "$(grep -c '^Importing file: Models/right.obj' "$log")" -eq 2 
 for _ in $(seq 1 "$(scaled 100)"); do built_twice && break; sleep 0.1; done
 built_twice
 check $? "Enter builds the level again"
-until_shot second 10 '[ "$(clock_change start second)" -eq 0 ]'
+# As every clock check: a few stray pixels at the digits' edges may flip with the
+# mountains and firs behind them; another reading flips hundreds.
+until_shot second 10 'clock_holds start second'
 check $? "the second race's clock reads 10.00"
 keep_shot second newcomer-
 [ "$(matching second "$fail_panel_region" "$fail_red" 10)" -lt 500 ]
