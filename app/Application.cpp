@@ -30,6 +30,12 @@ void readOptions()
     const WindowOptions options = readWindowOptions("options.ini");
     windowWidth = options.width;
     windowHeight = options.height;
+    const GraphicsOptions graphics = readGraphicsOptions("options.ini");
+    renderScale = RenderScaleControl{};
+    renderScale.adaptive = graphics.renderScalePercent == 0;
+    if (!renderScale.adaptive) {
+        renderScale.state.scale = static_cast<float>(graphics.renderScalePercent) / 100.0f;
+    }
 }
 
 void initWindow()
@@ -53,8 +59,14 @@ void initWindow()
     glfwGetFramebufferSize(window, &windowWidth, &windowHeight);
     // A real display shows no tearing and the loop does not spin past the refresh rate.
     glfwSwapInterval(1);
+    // The render scale's frame budget is the display's refresh period.
+    const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor());
+    if (mode && mode->refreshRate > 0) {
+        renderScale.settings.budgetMs = 1000.0f / static_cast<float>(mode->refreshRate);
+    }
 
     setStartGlState();
+    frameCost.start();
 
     glfwSetKeyCallback(window, keyCallback);
     initGamepad();
@@ -101,6 +113,9 @@ void initScene()
     world->attachRace(*raceState);
     activeController = new controls::PlayerInputController(*world->player, *raceState);
     world->player->chaseCamera->restoreState();
+    // The first frames of a new level compile their shaders: the render scale does not
+    // judge by them.
+    renderScaleWarmUpFrames = 2;
 }
 
 void releaseScene()
@@ -156,6 +171,7 @@ void shutdown()
     sound = nullptr;
     ui::shutdownUserInterface();
     releaseScene();
+    frameCost.release();
     if (glfwStarted) {
         glfwTerminate();
         glfwStarted = false;

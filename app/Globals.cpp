@@ -13,6 +13,10 @@ bool raceStarted = false;
 float countdownTime = 3.0f;
 bool countdownDone = false;
 
+RenderScaleControl renderScale;
+FrameCostMeter frameCost;
+int renderScaleWarmUpFrames = 0;
+
 World* world = nullptr;
 RaceState* raceState = nullptr;
 controls::Controller* activeController = nullptr;

@@ -1,6 +1,9 @@
 // Process-wide state of the application, used on the main thread only.
 #pragma once
 
+#include "render/FrameCost.h"
+#include "render/RenderScale.h"
+
 struct GLFWwindow;
 
 namespace frostline {
@@ -22,6 +25,12 @@ extern float deltaTime;           ///< seconds between the previous frame's star
 extern bool raceStarted;          ///< the countdown has finished (result of updateCountdown)
 extern float countdownTime;       ///< seconds left in the start countdown
 extern bool countdownDone;        ///< the countdown has reached zero
+
+// --- render scale (set at start from options.ini, adapted each frame) ---------
+extern RenderScaleControl renderScale;  ///< fixed or adaptive; renderScale.state.scale is in use
+extern FrameCostMeter frameCost;        ///< what each frame costs the renderer
+/// Frames of a newly built level left unmeasured (their first draws compile shaders).
+extern int renderScaleWarmUpFrames;
 
 // --- application objects (created at start-up, deleted by shutdown) ----------
 extern World* world;                          ///< the 3D game

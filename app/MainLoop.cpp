@@ -89,6 +89,21 @@ void handOnRaceEvents()
     raceState->events.clear();
 }
 
+void adaptRenderScale()
+{
+    // The cost of the last frame drawn, where it is known: the scale only changes what
+    // the blur composite's passes draw, so without motion blur it waits.
+    const float frameMs = frameCost.latestMs(deltaTime * 1000.0f);
+    if (renderScaleWarmUpFrames > 0) {
+        --renderScaleWarmUpFrames;
+    } else if (renderScale.adaptive && motionBlur && frameMs > 0.0f) {
+        renderScale.state = stepRenderScale(renderScale.settings, renderScale.state, frameMs, deltaTime);
+    }
+    if (world) {
+        world->renderScale = renderScale.state.scale;
+    }
+}
+
 void drawFrame()
 {
     // The blur composite replaces a window of the expected size pixel for pixel; a
@@ -99,8 +114,10 @@ void drawFrame()
     if (!world->compositeCoversWindow() || width != windowWidth || height != windowHeight) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
+    frameCost.beginFrame();
     world->renderFrame();
     ui::drawHud();
+    frameCost.endFrame();
 }
 
 void runFrame()
@@ -114,6 +131,7 @@ void runFrame()
     glfwPollEvents();
 
     simulateFrame();
+    adaptRenderScale();
     drawFrame();
     glfwSwapBuffers(window);
 }

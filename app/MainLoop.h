@@ -7,7 +7,8 @@ namespace frostline {
 void mainLoop();
 /// Advances the start countdown by deltaTime and shows 3, 2, 1, 0; true once the race has started.
 bool updateCountdown();
-/// One frame of the loop: measures deltaTime, polls events, simulates, draws, swaps.
+/// One frame of the loop: measures deltaTime, polls events, simulates, adapts the render
+/// scale, draws, swaps.
 void runFrame();
 /// The simulation part of a frame for the current deltaTime (s): the gamepad, countdown, the
 /// active controller, the World update and race clock (unless paused), camera, physics step;
@@ -16,6 +17,10 @@ void simulateFrame();
 /// Tells the player what the race did this frame (the message line and the sound, which
 /// also follows the ride) and clears the events.
 void handOnRaceEvents();
+/// Hands the last frame's cost to the render-scale governor (when the scale adapts and
+/// motion blur is on, after the warm-up frames of a new level) and gives the World the
+/// scale to draw this frame at.
+void adaptRenderScale();
 /// The drawing part of a frame: clear, the World's passes, the heads-up display.
 void drawFrame();
 

@@ -54,10 +54,17 @@ int parseLeadingInt(const std::string& value)
 int readProfileInt(const std::string& path, const std::string& section, const std::string& key,
                    int defaultValue)
 {
+    const std::optional<std::string> value = readProfileString(path, section, key);
+    return value ? parseLeadingInt(*value) : defaultValue;
+}
+
+std::optional<std::string> readProfileString(const std::string& path, const std::string& section,
+                                             const std::string& key)
+{
     // A file that cannot be read is a missing one: every key has its default.
     const std::optional<std::string> content = readWholeFile(path);
     if (!content) {
-        return defaultValue;
+        return std::nullopt;
     }
     std::istringstream in(*content);
     bool inSection = false;
@@ -81,10 +88,10 @@ int readProfileInt(const std::string& path, const std::string& section, const st
             continue;
         }
         if (equalsIgnoreCase(trim(text.substr(0, equals)), key)) {
-            return parseLeadingInt(trim(text.substr(equals + 1)));
+            return trim(text.substr(equals + 1));
         }
     }
-    return defaultValue;
+    return std::nullopt;
 }
 
 WindowOptions readWindowOptions(const std::string& path)
@@ -101,6 +108,32 @@ WindowOptions readWindowOptions(const std::string& path)
     };
     options.width = readSide("width", options.width);
     options.height = readSide("height", options.height);
+    return options;
+}
+
+GraphicsOptions readGraphicsOptions(const std::string& path)
+{
+    GraphicsOptions options;
+    const std::optional<std::string> value = readProfileString(path, "Graphics", "renderScale");
+    if (!value) {
+        return options;
+    }
+    // Digits alone (a sign at most): "75" fixes the scale, "75 %", "0.75" or "high" do not.
+    const std::string& text = *value;
+    const size_t digitsFrom = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    const bool whole = text.size() > digitsFrom && text.size() - digitsFrom <= 9 &&
+                       std::all_of(text.begin() + static_cast<std::ptrdiff_t>(digitsFrom), text.end(),
+                                   [](unsigned char c) { return std::isdigit(c) != 0; });
+    const int percent = whole ? parseLeadingInt(text) : -1;
+    if (percent == 0 || (percent >= lowestRenderScalePercent && percent <= highestRenderScalePercent)) {
+        options.renderScalePercent = percent;
+        return options;
+    }
+    // The value is echoed within reason: a line of the file can be of any length.
+    const std::string shown = text.size() > 40 ? text.substr(0, 40) + "..." : text;
+    std::cout << "options.ini: renderScale \"" << shown << "\" is not a percent from " << lowestRenderScalePercent
+              << " to " << highestRenderScalePercent << " (or 0), adapting the render scale to the frame time"
+              << std::endl;
     return options;
 }
 

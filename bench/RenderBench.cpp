@@ -177,10 +177,16 @@ void BM_TestScene(benchmark::State& state)
     measure(state, testScene(), Pass);
 }
 
+/// The level's passes at the render scale the benchmark's argument gives (percent).
 template <void (*Pass)(World&, BenchScene&)>
 void BM_Level(benchmark::State& state)
 {
-    measure(state, levelScene(), Pass);
+    BenchScene& bench = levelScene();
+    bench.world->renderScale = static_cast<float>(state.range(0)) / 100.0f;
+    bench.world->fitTargetsToScene();
+    measure(state, bench, Pass);
+    bench.world->renderScale = 1.0f;
+    bench.world->fitTargetsToScene();
 }
 
 /// Median of values (0 when empty).
@@ -282,13 +288,13 @@ BENCHMARK_TEMPLATE(BM_TestScene, scenePass)->Name("Render/TestScene/Scene")->Uni
 BENCHMARK_TEMPLATE(BM_TestScene, spraysPass)->Name("Render/TestScene/Sprays")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_TEMPLATE(BM_TestScene, postProcessPass)->Name("Render/TestScene/PostProcess")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_TEMPLATE(BM_TestScene, wholeFrame)->Name("Render/TestScene/Frame")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(BM_Level, shadowPass)->Name("Render/Level/Shadow")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(BM_Level, scenePass)->Name("Render/Level/Scene")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(BM_Level, spraysPass)->Name("Render/Level/Sprays")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(BM_Level, postProcessPass)->Name("Render/Level/PostProcess")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(BM_Level, wholeFrame)->Name("Render/Level/Frame")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Level, shadowPass)->Name("Render/Level/Shadow")->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(100)->Arg(70)->Arg(50);
+BENCHMARK_TEMPLATE(BM_Level, scenePass)->Name("Render/Level/Scene")->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(100)->Arg(70)->Arg(50)->Arg(25)->Arg(5);
+BENCHMARK_TEMPLATE(BM_Level, spraysPass)->Name("Render/Level/Sprays")->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(100)->Arg(70)->Arg(50);
+BENCHMARK_TEMPLATE(BM_Level, postProcessPass)->Name("Render/Level/PostProcess")->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(100)->Arg(70)->Arg(50);
+BENCHMARK_TEMPLATE(BM_Level, wholeFrame)->Name("Render/Level/Frame")->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(100)->Arg(70)->Arg(50);
 // Last: it leaves the sprays weaker for whatever is measured after it.
-BENCHMARK_TEMPLATE(BM_Level, spraysAtThirdSpeedPass)->Name("Render/Level/SpraysAtThirdSpeed")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Level, spraysAtThirdSpeedPass)->Name("Render/Level/SpraysAtThirdSpeed")->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(100);
 // After the level's own: it moves the sled along the route.
 BENCHMARK(BM_RouteLandCost)->Name("Render/Route/LandCost")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(200);
 

@@ -219,9 +219,10 @@ int main(int argc, char** argv)
             log << "first-countdown-frame-cpu-ms " << processCpuMilliseconds() << std::endl;
             firstFrame = false;
         }
-        // Wall time of this frame, the frame time the game measured, processor time of all threads.
+        // Wall time of this frame, the frame time the game measured, processor time of all
+        // threads, the render scale it was drawn at.
         log << "frame " << (glfwGetTime() - frameStart) * 1e3 << " " << deltaTime * 1e3 << " "
-            << processCpuMilliseconds() - cpuStart << "\n";
+            << processCpuMilliseconds() - cpuStart << " " << world->renderScale << "\n";
         rideTime += deltaTime;
         if (raceState->nextCheckpoint - 1 > gatesPassed) {
             gatesPassed = raceState->nextCheckpoint - 1;

@@ -157,6 +157,7 @@ ParticleSystem::ParticleSystem(ShaderProgram* program, ShaderProgram* secondProg
     factorLocation = glGetUniformLocation(program->program, "factor");
     mvpLocation = glGetUniformLocation(program->program, "modelViewProjectionMatrix");
     prevMvpLocation = glGetUniformLocation(program->program, "prevMVPMatrix");
+    pointScaleLocation = glGetUniformLocation(program->program, "pointScale");
 }
 
 ParticleSystem::~ParticleSystem()
@@ -173,6 +174,7 @@ void ParticleSystem::draw()
     glUseProgram(program->program);
     glUniform1f(systemTimeLocation, static_cast<float>(clock()));
     glUniform1f(factorLocation, factor);
+    glUniform1f(pointScaleLocation, pointScale);
     // Soft flakes must not hide each other through their transparent rims.
     glDepthMask(GL_FALSE);
     glBindVertexArray(sharedParticleArrays.vertexArray);

@@ -57,6 +57,10 @@ public:
     GLint factorLocation = -1;      ///< "factor"
     GLint mvpLocation = -1;         ///< "modelViewProjectionMatrix"
     GLint prevMvpLocation = -1;     ///< "prevMVPMatrix"
+    GLint pointScaleLocation = -1;  ///< "pointScale"
+    /// The scene's pixels per window pixel (the render scale): flakes keep their size on
+    /// the screen whatever size the scene is drawn at.
+    float pointScale = 1.0f;
     /// Where "systemTime" comes from (s): the window library's timer; tests script it.
     std::function<double()> clock;
     /// Draws all particles, hidden ones included (the plain way); otherwise only those

@@ -90,10 +90,14 @@ void ShadowTarget::release()
     complete = false;
 }
 
-bool SceneTarget::create()
+bool SceneTarget::create() { return create(windowWidth, windowHeight); }
+
+bool SceneTarget::create(GLsizei targetWidth, GLsizei targetHeight)
 {
-    const GLsizei w = windowWidth;
-    const GLsizei h = windowHeight;
+    width = targetWidth;
+    height = targetHeight;
+    const GLsizei w = width;
+    const GLsizei h = height;
     glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
 
@@ -138,6 +142,34 @@ void SceneTarget::release()
         depthRenderbuffer = 0;
     }
     deleteFramebuffer(framebuffer);
+    width = 0;
+    height = 0;
+}
+
+bool CompositeTarget::create(GLsizei targetWidth, GLsizei targetHeight)
+{
+    width = targetWidth;
+    height = targetHeight;
+    glGenFramebuffers(1, &framebuffer);
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    // Stretched over the window with filtering; its edges are the picture's own.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    return completeOrFatal();
+}
+
+void CompositeTarget::release()
+{
+    deleteTexture(texture);
+    deleteFramebuffer(framebuffer);
+    width = 0;
+    height = 0;
 }
 
 bool VelocityTarget::create()

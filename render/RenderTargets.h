@@ -32,14 +32,33 @@ struct ShadowTarget {
 /// The lit scene: colour in attachment 0, screen-space velocity in attachment 1.
 struct SceneTarget {
     GLuint framebuffer = 0;        ///< two colour attachments and depth
-    GLuint imageTexture = 0;       ///< GL_RGB bytes, window size
-    GLuint velocityTexture = 0;    ///< GL_RG32F, window size
-    GLuint depthRenderbuffer = 0;  ///< GL_DEPTH_COMPONENT, window size
+    GLuint imageTexture = 0;       ///< GL_RGB bytes, width x height
+    GLuint velocityTexture = 0;    ///< GL_RG32F, width x height
+    GLuint depthRenderbuffer = 0;  ///< GL_DEPTH_COMPONENT, width x height
+    GLsizei width = 0;             ///< pixels: the window's width at the render scale
+    GLsizei height = 0;            ///< pixels: the window's height at the render scale
 
-    /// Builds the target at windowWidth x windowHeight; an incomplete framebuffer
-    /// ends the process ("FB error, status: " and the status).
+    /// Builds the target at targetWidth x targetHeight pixels (the window's size unless
+    /// the render scale is below 1); an incomplete framebuffer ends the process ("FB
+    /// error, status: " and the status).
+    bool create(GLsizei targetWidth, GLsizei targetHeight);
+    /// Builds the target at windowWidth x windowHeight.
     bool create();
     /// Deletes the image and velocity textures, the depth buffer, then the framebuffer.
+    void release();
+};
+
+/// The blur composite's picture at the render scale, before it is stretched over the
+/// window: one colour attachment, read with linear filtering.
+struct CompositeTarget {
+    GLuint framebuffer = 0;  ///< one colour attachment
+    GLuint texture = 0;      ///< GL_RGBA8, width x height
+    GLsizei width = 0;       ///< pixels
+    GLsizei height = 0;      ///< pixels
+
+    /// Builds the target at targetWidth x targetHeight pixels; incomplete is fatal as for SceneTarget.
+    bool create(GLsizei targetWidth, GLsizei targetHeight);
+    /// Deletes the texture, then the framebuffer.
     void release();
 };
 

@@ -39,6 +39,7 @@ World::World(LevelContent content)
     particleProgram = new ShaderProgram("Shader/particlesystem.vert", "Shader/particlesystem.frag");
     motionBlurProgram = new ShaderProgram("Shader/motionblur.vert", "Shader/motionblur.frag");
     postProcessProgram = new ShaderProgram("Shader/postprocess.vert", "Shader/postprocess.frag");
+    upscaleProgram = new ShaderProgram("Shader/upscale.vert", "Shader/upscale.frag");
     velocityTarget = new VelocityTarget();
     velocityTarget->create();
     sceneTarget = new SceneTarget();
@@ -128,6 +129,11 @@ World::~World()
     terrain = nullptr;
     levelObjects.clear();
     // Render targets.
+    if (compositeTarget) {
+        compositeTarget->release();
+        delete compositeTarget;
+        compositeTarget = nullptr;
+    }
     velocityTarget->release();
     sceneTarget->release();
     shadowTarget->release();
@@ -143,6 +149,7 @@ World::~World()
     delete distantProgram;
     delete particleProgram;
     delete postProcessProgram;
+    delete upscaleProgram;
     // Sled, sun, camera.
     delete player;
     player = nullptr;
@@ -230,6 +237,10 @@ void World::lookUpUniforms()
     uniforms.distantMvpLocation = glGetUniformLocation(distant, "modelViewProjectionMatrix");
     uniforms.distantPrevMvpLocation = glGetUniformLocation(distant, "prevMVPMatrix");
     uniforms.distantNormalMatrixLocation = glGetUniformLocation(distant, "normalMatrix");
+
+    // The composite's picture is read from unit 0 when it is stretched over the window.
+    glUseProgram(upscaleProgram->program);
+    glUniform1i(glGetUniformLocation(upscaleProgram->program, "pictureTexture"), 0);
 
     // The sun never changes: its uniforms are set once and kept by the programs.
     const vec3 direction = light->getDirection();

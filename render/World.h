@@ -21,6 +21,7 @@ class RaceState;
 struct ShadowTarget;
 class ShadowCache;
 struct SceneTarget;
+struct CompositeTarget;
 struct VelocityTarget;
 
 namespace scene {
@@ -97,8 +98,16 @@ public:
     void renderScenePass(const mat4& viewProjection);
     /// The two sprays, only while the sled moves forward and per side when its flag is set.
     void renderSprays(const mat4& viewProjection);
-    /// Blurs sceneTarget along its velocities onto the window.
+    /// Blurs sceneTarget along its velocities onto the window; below the window's size,
+    /// into compositeTarget at the scene's size, which is then stretched over the window
+    /// with filtering.
     void renderPostProcess();
+
+    /// The size the scene pass, the sprays and the composite draw at this frame (pixels):
+    /// the window's at renderScale while motion blur is on, else the window's own.
+    glm::ivec2 sceneSize() const;
+    /// Makes sceneTarget, and below the window's size compositeTarget, sceneSize() large.
+    void fitTargetsToScene();
 
     /// The sled's values the sprays follow; only meaningful while player is set.
     SledSprayState sledSprayState();
@@ -147,10 +156,18 @@ public:
     ShaderProgram* postProcessProgram = nullptr;    ///< motion-blur composite (owned)
     ShaderProgram* depthProgram = nullptr;          ///< shadow depth pass (owned)
     ShaderProgram* distantProgram = nullptr;        ///< the land around the course (owned)
+    ShaderProgram* upscaleProgram = nullptr;        ///< stretches the composite over the window (owned)
     ShadowTarget* shadowTarget = nullptr;           ///< the sun's depth map (owned)
     ShaderProgram* motionBlurProgram = nullptr;     ///< second program of every shape (owned)
     VelocityTarget* velocityTarget = nullptr;       ///< spare velocity target (owned)
     SceneTarget* sceneTarget = nullptr;             ///< colour + velocity + depth (owned)
+    /// The blurred picture at the scene's size while that is below the window's (owned);
+    /// null at the window's size.
+    CompositeTarget* compositeTarget = nullptr;
+    /// Fraction of the window's width and height at which the scene pass, the sprays and
+    /// the blur composite draw (0.5 to 1), set by the game before each frame. The
+    /// heads-up display is always drawn at the window's size.
+    float renderScale = 1.0f;
     std::set<scene::SceneObject*> objects;          ///< what the passes draw, by address (not owned)
     scene::DirectionalLight* light = nullptr;       ///< the sun (owned)
     scene::ParticleSystem* leftSpray = nullptr;     ///< spray at the left runner (owned)

@@ -8,6 +8,7 @@
 
 #include "app/Globals.h"
 #include "render/ParticleSystem.h"
+#include "render/RenderScale.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderProgram.h"
 #include "render/ShadowCache.h"
@@ -51,6 +52,7 @@ void World::renderFrame()
 
     renderShadowPass();
     if (motionBlur) {
+        fitTargetsToScene();
         glBindFramebuffer(GL_FRAMEBUFFER, sceneTarget->framebuffer);
     }
     glEnable(GL_DEPTH_TEST);
@@ -103,9 +105,37 @@ void World::renderShadowPass()
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
+glm::ivec2 World::sceneSize() const
+{
+    if (!motionBlur || renderScale >= 1.0f) {
+        return {windowWidth, windowHeight};
+    }
+    return {scaledSide(windowWidth, renderScale), scaledSide(windowHeight, renderScale)};
+}
+
+void World::fitTargetsToScene()
+{
+    const glm::ivec2 size = sceneSize();
+    if (sceneTarget->width != size.x || sceneTarget->height != size.y) {
+        sceneTarget->release();
+        sceneTarget->create(size.x, size.y);
+    }
+    const bool stretched = size != glm::ivec2(windowWidth, windowHeight);
+    if (compositeTarget && (!stretched || compositeTarget->width != size.x || compositeTarget->height != size.y)) {
+        compositeTarget->release();
+        delete compositeTarget;
+        compositeTarget = nullptr;
+    }
+    if (stretched && !compositeTarget) {
+        compositeTarget = new CompositeTarget();
+        compositeTarget->create(size.x, size.y);
+    }
+}
+
 void World::renderScenePass(const mat4& viewProjection)
 {
-    glViewport(0, 0, windowWidth, windowHeight);
+    const glm::ivec2 size = sceneSize();
+    glViewport(0, 0, size.x, size.y);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     clearSceneTarget(skyColour.r, skyColour.g, skyColour.b);
@@ -230,6 +260,7 @@ void World::drawSprays(const mat4& viewProjection, const SledSprayState& sled)
         const mat4 mvp = viewProjection * spray->getModelMatrix();
         if (active) {
             spray->drawEveryParticle = plainPasses;
+            spray->pointScale = static_cast<float>(sceneSize().y) / static_cast<float>(windowHeight);
             glUseProgram(spray->program->program);
             uploadMatrix(spray->mvpLocation, mvp);
             uploadMatrix(spray->prevMvpLocation, spray->previousMvp);
@@ -251,7 +282,16 @@ void World::renderPostProcess()
     if (!covering) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
-    glViewport(0, 0, windowWidth, windowHeight);
+    // Below the window's size the blur is worked out at the scene's size and then
+    // stretched over the window: the composite's cost falls with the scene's pixels.
+    const bool stretched = compositeTarget && compositeTarget->width == sceneTarget->width &&
+                           compositeTarget->height == sceneTarget->height;
+    if (stretched) {
+        glBindFramebuffer(GL_FRAMEBUFFER, compositeTarget->framebuffer);
+        glViewport(0, 0, compositeTarget->width, compositeTarget->height);
+    } else {
+        glViewport(0, 0, windowWidth, windowHeight);
+    }
 
     glUseProgram(postProcessProgram->program);
     glUniform1f(uniforms.blurScaleLocation, blurScale);
@@ -274,6 +314,15 @@ void World::renderPostProcess()
     }
     glBindVertexArray(quadVertexArray);
     glDrawArrays(GL_TRIANGLES, 0, 6);
+    if (stretched) {
+        // Every pixel of the window, filtered from the smaller picture (the same quad).
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glViewport(0, 0, windowWidth, windowHeight);
+        glUseProgram(upscaleProgram->program);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, compositeTarget->texture);
+        glDrawArrays(GL_TRIANGLES, 0, 6);
+    }
     if (skipBlending) {
         glEnable(GL_BLEND);
     }

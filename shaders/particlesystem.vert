@@ -11,6 +11,7 @@ uniform float systemTime;  // seconds since the timer started
 uniform float factor;
 uniform mat4 modelViewProjectionMatrix;
 uniform mat4 prevMVPMatrix;
+uniform float pointScale;  // the scene's pixels per window pixel (the render scale)
 
 // A flake is one point: its fade and its motion are the same over all its pixels.
 // Flat, they are worked out once a particle rather than interpolated for every
@@ -57,7 +58,7 @@ void main()
     vec2 previous = previousClip.w > 1e-4 ? previousClip.xy / previousClip.w : current;
     motion = (current - previous) * 0.5;
     float size = flakeSize * (0.6 + 1.6 * factor);
-    gl_PointSize = clamp(size * pixelsPerUnit / max(gl_Position.w, 0.01), 1.0, 24.0);
+    gl_PointSize = clamp(size * pixelsPerUnit * pointScale / max(gl_Position.w, 0.01), 1.0, 24.0 * pointScale);
     float left = 1.0 - age / lifetime;
     fade = left * left;
 }

@@ -24,6 +24,7 @@ float fpsAccumulator = 0.0f;
 TextLabel* fpsText = nullptr;
 TextLabel* frameTimeText = nullptr;
 TextLabel* cullingText = nullptr;
+TextLabel* renderScaleText = nullptr;
 TextLabel* timeLeftText = nullptr;
 TextLabel* pointsText = nullptr;
 Panel* winPanel = nullptr;
@@ -184,6 +185,12 @@ std::string formatFrameTime(float frameTime)
     return "frametime: " + cutToTwoDecimals(frameTime * 1000.0f) + " ms";
 }
 
+std::string formatRenderScale(float scale, bool adaptive)
+{
+    return "scale: " + std::to_string(static_cast<int>(std::lround(scale * 100.0f))) + " % " +
+           (adaptive ? "adaptive" : "fixed");
+}
+
 std::string formatObjectCounts(int drawn, int total)
 {
     return "drawing objects: " + std::to_string(drawn) + "/" + std::to_string(total);
@@ -250,6 +257,7 @@ void initUserInterface()
     fpsText = makeLabel(12.0f, 24.0f, green, "fps: ", 0.75f, 0.92f);
     frameTimeText = makeLabel(12.0f, 24.0f, green, "frametime: ", 0.75f, 0.87f);
     cullingText = makeLabel(12.0f, 24.0f, green, "culling: ", 0.75f, 0.82f);
+    renderScaleText = makeLabel(12.0f, 24.0f, green, "scale: ", 0.75f, 0.77f);
     timeLeftText = makeLabel(64.0f, 96.0f, orange, "timeleft", -0.8f, 0.85f);
     pointsText = makeLabel(64.0f, 96.0f, orange, "points", 0.85f, -0.9f);
     winPanel = new Panel(664.0f, 109.0f, "models/wintext.png");
@@ -308,11 +316,13 @@ void drawHud()
         fpsText->setText(formatFrameRate(deltaTime));
         frameTimeText->setText(formatFrameTime(deltaTime));
         cullingText->setText(formatObjectCounts(drawnObjectCount, totalObjectCount));
+        renderScaleText->setText(formatRenderScale(renderScale.state.scale, renderScale.adaptive));
     }
     if (showFrameTime) {
         fpsText->draw();
         frameTimeText->draw();
         cullingText->draw();
+        renderScaleText->draw();
     }
 
     // 7. Help.
@@ -340,6 +350,7 @@ void shutdownUserInterface()
     destroy(fpsText);
     destroy(frameTimeText);
     destroy(cullingText);
+    destroy(renderScaleText);
     destroy(timeLeftText);
     destroy(pointsText);
     destroy(messageText);

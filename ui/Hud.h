@@ -28,6 +28,7 @@ inline constexpr float messageShowTime = 3.0f;
 extern TextLabel* fpsText;        ///< "fps: 50", green, top right, while showFrameTime
 extern TextLabel* frameTimeText;  ///< "frametime: 20.00 ms", below fpsText
 extern TextLabel* cullingText;    ///< "drawing objects: drawn/total", below frameTimeText
+extern TextLabel* renderScaleText;  ///< "scale: 70 % adaptive" (the render scale), below cullingText
 extern TextLabel* timeLeftText;   ///< race time left, orange, top left
 extern TextLabel* pointsText;     ///< points, orange, bottom right
 extern Panel* winPanel;           ///< "models/wintext.png", centred, when the race is won
@@ -77,6 +78,8 @@ std::string formatTimeLeft(float timeLeft);
 /// "fps: " and the rate of one frame of frameTime seconds, truncated; "fps: 0"
 /// for a frame time of zero or less.
 std::string formatFrameRate(float frameTime);
+/// "scale: 70 % adaptive" (or "fixed"): the scale in whole percent.
+std::string formatRenderScale(float scale, bool adaptive);
 /// "frametime: " and frameTime in milliseconds with two decimals, then " ms".
 std::string formatFrameTime(float frameTime);
 /// "drawing objects: " drawn "/" total.

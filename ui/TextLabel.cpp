@@ -33,8 +33,8 @@ TextResources resources;
 
 std::map<char, GlyphCell> makeGlyphCells()
 {
-    // "+" tells the time a gate adds and a pick-up's points.
-    std::string characters = " !#+,-./:_";
+    // "+" tells the time a gate adds and a pick-up's points, "%" the render scale.
+    std::string characters = " !#%+,-./:_";
     for (char c = '0'; c <= '9'; ++c) characters += c;
     for (char c = 'a'; c <= 'z'; ++c) characters += c;
     for (char c = 'A'; c <= 'Z'; ++c) characters += c;

@@ -60,3 +60,35 @@ TEST(Options, OutOfRangeSizesFallBackToDefaults)
         EXPECT_NE(output.find("height"), std::string::npos) << output;
     }
 }
+
+TEST(Options, RenderScaleIsAPercentOrAdapts)
+{
+    // 50 to 100 fixes the render scale; 0 or no key adapts it quietly; anything else
+    // adapts it too, and the console says why.
+    TempDir dir;
+    const struct {
+        const char* file;
+        int percent;
+        bool told;
+    } cases[] = {
+        {"[Window]\nwidth=800\n", 0, false},
+        {"[Graphics]\nrenderScale=0\n", 0, false},
+        {"[graphics]\n RenderScale = 75 \n", 75, false},
+        {"[Graphics]\nrenderScale=50\n", 50, false},
+        {"[Graphics]\nrenderScale=100\n", 100, false},
+        {"[Graphics]\nrenderScale=49\n", 0, true},
+        {"[Graphics]\nrenderScale=-70\n", 0, true},
+        {"[Graphics]\nrenderScale=1000\n", 0, true},
+        {"[Graphics]\nrenderScale=high\n", 0, true},
+        {"[Graphics]\nrenderScale=0.75\n", 0, true},
+        {"[Graphics]\nrenderScale=\n", 0, true},
+    };
+    for (const auto& c : cases) {
+        const auto path = dir.write("options.ini", c.file);
+        testing::internal::CaptureStdout();
+        const auto options = frostline::readGraphicsOptions(path);
+        const std::string output = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(options.renderScalePercent, c.percent) << c.file;
+        EXPECT_EQ(output.find("renderScale") != std::string::npos, c.told) << c.file << output;
+    }
+}

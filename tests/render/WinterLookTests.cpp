@@ -344,3 +344,80 @@ TEST_F(WinterLookTest, NoVoidShowsFromAnyPointOfTheRace)
         EXPECT_EQ(voidBelowHorizon(render("route-" + std::to_string(k))), 0) << "at " << distance;
     }
 }
+
+TEST_F(WinterLookTest, BelowFullSizeTheLevelIsWholeAndTheHudUntouched)
+{
+    // At 70 % and 50 % of the window's size the start looks as at full size, only
+    // softer: no black or stretched edge, every part of the level in its place; the
+    // clock, the points and the gate count are drawn pixel for pixel as at full size.
+    RaceState race;
+    race.timeLeft = 7.25f;
+    raceState = &race;
+    frostline::world = world.get();
+    ui::initUserInterface();
+    ui::showMessage(" ");
+    settle();
+    std::string look = "scale-";
+    const auto frame = [&](float scale) {
+        world->renderScale = scale;
+        world->blurScale = 0.0f;
+        world->renderFrame();
+        ui::drawHud();
+        glFinish();
+        keepFrame(look + std::to_string(int(scale * 100.0f)));
+        return readColour();
+    };
+    const std::vector<unsigned char> full = frame(1.0f);
+    for (const float scale : {0.7f, 0.5f}) {
+        const std::vector<unsigned char> scaled = frame(scale);
+        // Mean difference from the full-size picture, over the whole window and along
+        // its four edges (a band of 4 pixels), where a border or a stretch would show.
+        double all = 0.0, edges = 0.0;
+        int edgePixels = 0, black = 0;
+        for (int y = 0; y < windowHeight; ++y) {
+            for (int x = 0; x < windowWidth; ++x) {
+                const size_t i = (static_cast<size_t>(y) * windowWidth + x) * 4;
+                const int d = std::abs(full[i] - scaled[i]) + std::abs(full[i + 1] - scaled[i + 1]) +
+                              std::abs(full[i + 2] - scaled[i + 2]);
+                all += d;
+                if (x < 4 || y < 4 || x >= windowWidth - 4 || y >= windowHeight - 4) {
+                    edges += d;
+                    ++edgePixels;
+                    // Dark where the full-size picture is not: a black border.
+                    black += std::max({scaled[i], scaled[i + 1], scaled[i + 2]}) < 40 &&
+                             std::max({full[i], full[i + 1], full[i + 2]}) >= 80;
+                }
+            }
+        }
+        all /= static_cast<double>(windowWidth) * windowHeight;
+        edges /= edgePixels;
+        std::printf("scale %.2f: mean difference %.1f, along the edges %.1f, dark edge pixels %d\n", scale, all,
+                    edges, black);
+        EXPECT_LT(all, 12.0) << scale;
+        EXPECT_LT(edges, 12.0) << scale;
+        EXPECT_EQ(black, 0) << scale;
+    }
+
+    // With every shape hidden the world is sky at any size: the frames must be the
+    // same to the last pixel, heads-up display and all.
+    std::vector<scene::Shape*> hidden;
+    for (scene::SceneObject* object : world->objects) {
+        if (auto* shape = dynamic_cast<scene::Shape*>(object); shape && !shape->hidden) {
+            shape->hidden = true;
+            hidden.push_back(shape);
+        }
+    }
+    std::unique_ptr<scene::Shape> land = std::move(world->surroundings);
+    look = "sky-scale-";
+    const std::vector<unsigned char> skyFull = frame(1.0f);
+    EXPECT_EQ(frame(0.7f), skyFull);
+    EXPECT_EQ(frame(0.5f), skyFull);
+    world->surroundings = std::move(land);
+    for (scene::Shape* shape : hidden) {
+        shape->hidden = false;
+    }
+    world->renderScale = 1.0f;
+    ui::shutdownUserInterface();
+    frostline::world = nullptr;
+    raceState = nullptr;
+}

@@ -72,15 +72,16 @@ int countMismatches(const PixelRect& rect, const Image& font, char c)
 
 }  // namespace
 
-TEST(GlyphTable, HoldsTheSeventyTwoCharactersInTheirAsciiCells)
+TEST(GlyphTable, HoldsTheSeventyThreeCharactersInTheirAsciiCells)
 {
-    // The 71 of the font's first table and "+" for the race's messages ("+10 s", "+50").
+    // The 71 of the font's first table, "+" for the race's messages ("+10 s", "+50") and
+    // "%" for the render scale.
     const auto& cells = ui::glyphCells();
-    EXPECT_EQ(cells.size(), 72u);
-    for (const char c : std::string("0123456789azAZ !#+,-./:_")) {
+    EXPECT_EQ(cells.size(), 73u);
+    for (const char c : std::string("0123456789azAZ !#%+,-./:_")) {
         ASSERT_TRUE(cells.count(c)) << c;
     }
-    for (const char c : std::string("?%'();=")) {
+    for (const char c : std::string("?'();=")) {
         EXPECT_FALSE(cells.count(c)) << c;
     }
     // 'A' is code 65: column 1 of the fifth row from the top, row 11 counted upwards.
