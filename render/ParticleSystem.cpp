@@ -96,33 +96,38 @@ std::vector<float> captureShowHashes(const ShaderProgram& program)
     return hashes;
 }
 
-/// Lists in the element buffer, in particle order, every particle a spray of this
-/// strength shows; returns how many. Both sprays share the strength, so the second
-/// spray of a frame finds the list made.
-int listShownParticles(float factor)
+/// How many particles a spray of this strength shows: the first of the element buffer,
+/// which lists them by their "showHash". As the vertex stage decides; the margin only
+/// adds particles it then hides itself.
+int shownParticles(float factor)
 {
-    SharedParticleArrays& arrays = sharedParticleArrays;
-    // As the vertex stage decides; the margin only adds particles it then hides itself.
+    const SharedParticleArrays& arrays = sharedParticleArrays;
     constexpr float margin = 1e-3f;
     const float threshold = std::clamp(factor * 2.0f, 0.0f, 1.0f) + margin;
-    const int count = static_cast<int>(std::lower_bound(arrays.sortedShowHashes.begin(),
-                                                        arrays.sortedShowHashes.end(), threshold) -
-                                       arrays.sortedShowHashes.begin());
-    if (count == arrays.shownCount) {
-        return count;
-    }
-    std::vector<std::uint32_t> shown;
-    shown.reserve(static_cast<size_t>(count));
+    return static_cast<int>(std::lower_bound(arrays.sortedShowHashes.begin(), arrays.sortedShowHashes.end(),
+                                             threshold) -
+                            arrays.sortedShowHashes.begin());
+}
+
+/// Lists every particle in the element buffer once, by ascending "showHash": a spray of
+/// any strength then draws the first ones of the list, and the list never changes.
+void listParticlesByShowHash()
+{
+    SharedParticleArrays& arrays = sharedParticleArrays;
+    std::vector<std::uint32_t> order(static_cast<size_t>(particleCount));
     for (int i = 0; i < particleCount; ++i) {
-        if (arrays.showHashes[i] < threshold) {
-            shown.push_back(static_cast<std::uint32_t>(i));
-        }
+        order[static_cast<size_t>(i)] = static_cast<std::uint32_t>(i);
     }
+    if (!arrays.showHashes.empty()) {
+        std::stable_sort(order.begin(), order.end(), [&arrays](std::uint32_t a, std::uint32_t b) {
+            return arrays.showHashes[a] < arrays.showHashes[b];
+        });
+    }
+    glBindVertexArray(arrays.vertexArray);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, arrays.shownIndexBuffer);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(shown.size() * sizeof(std::uint32_t)),
-                 shown.data(), GL_STREAM_DRAW);
-    arrays.shownCount = count;
-    return count;
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(order.size() * sizeof(std::uint32_t)),
+                 order.data(), GL_STATIC_DRAW);
+    glBindVertexArray(0);
 }
 
 void releaseSharedArrays()
@@ -151,6 +156,7 @@ ParticleSystem::ParticleSystem(ShaderProgram* program, ShaderProgram* secondProg
         arrays.showHashes = captureShowHashes(*program);
         arrays.sortedShowHashes = arrays.showHashes;
         std::sort(arrays.sortedShowHashes.begin(), arrays.sortedShowHashes.end());
+        listParticlesByShowHash();
     }
     glUseProgram(program->program);
     systemTimeLocation = glGetUniformLocation(program->program, "systemTime");
@@ -178,12 +184,10 @@ void ParticleSystem::draw()
     // Soft flakes must not hide each other through their transparent rims.
     glDepthMask(GL_FALSE);
     glBindVertexArray(sharedParticleArrays.vertexArray);
-    if (drawEveryParticle || sharedParticleArrays.showHashes.empty()) {
-        glDrawArrays(GL_POINTS, 0, particleCount);
-    } else {
-        // The hidden particles would only be moved out of the view by the vertex stage.
-        glDrawElements(GL_POINTS, listShownParticles(factor), GL_UNSIGNED_INT, nullptr);
-    }
+    // In the order of their "showHash": the hidden particles come last and are left out
+    // (the vertex stage would only move them out of the view).
+    const bool everyParticle = drawEveryParticle || sharedParticleArrays.showHashes.empty();
+    glDrawElements(GL_POINTS, everyParticle ? particleCount : shownParticles(factor), GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);
     glDepthMask(GL_TRUE);
     glDisable(GL_PROGRAM_POINT_SIZE);

@@ -28,8 +28,9 @@ struct SharedParticleArrays {
     std::vector<float> showHashes;
     /// The same numbers in ascending order.
     std::vector<float> sortedShowHashes;
-    GLuint shownIndexBuffer = 0;  ///< element buffer of the vertex array: shown particles in particle order
-    int shownCount = -1;          ///< particles the element buffer lists (-1: none yet)
+    /// Element buffer of the vertex array: every particle once, by ascending "showHash",
+    /// so that the particles a strength shows are the first ones (written once).
+    GLuint shownIndexBuffer = 0;
 };
 
 extern SharedParticleArrays sharedParticleArrays;  ///< the process-wide particle arrays
@@ -64,7 +65,7 @@ public:
     /// Where "systemTime" comes from (s): the window library's timer; tests script it.
     std::function<double()> clock;
     /// Draws all particles, hidden ones included (the plain way); otherwise only those
-    /// the strength shows, in the same order, which gives the same picture.
+    /// the strength shows. Both draw in the order of "showHash", so both give the same picture.
     bool drawEveryParticle = false;
 };
 

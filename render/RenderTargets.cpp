@@ -114,10 +114,12 @@ bool SceneTarget::create(GLsizei targetWidth, GLsizei targetHeight)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, imageTexture, 0);
 
-    // Velocity: one level, so the default minification filter samples level 0.
+    // Velocity: one level, so the default minification filter samples level 0. Two
+    // 16-bit fractions a pixel hold the motion finely enough (Shader/velocity.glsl)
+    // and cost the composite far less to read than two floats.
     glGenTextures(1, &velocityTexture);
     glBindTexture(GL_TEXTURE_2D, velocityTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RG32F, w, h, 0, GL_RG, GL_FLOAT, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RG16, w, h, 0, GL_RG, GL_UNSIGNED_SHORT, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT1, GL_TEXTURE_2D, velocityTexture, 0);
@@ -220,8 +222,9 @@ void clearSceneTarget(float red, float green, float blue)
     glClearColor(red, green, blue, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDrawBuffers(1, velocity);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearColor(velocityAtRest, velocityAtRest, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);  // the depth is cleared already
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glDrawBuffers(2, both);
 }
 

@@ -29,11 +29,15 @@ struct ShadowTarget {
     void release();
 };
 
+/// The velocity image's value (both channels) for no motion: it stores motion * 2 + 0.5
+/// in two 16-bit fractions (Shader/velocity.glsl).
+inline constexpr float velocityAtRest = 0.5f;
+
 /// The lit scene: colour in attachment 0, screen-space velocity in attachment 1.
 struct SceneTarget {
     GLuint framebuffer = 0;        ///< two colour attachments and depth
     GLuint imageTexture = 0;       ///< GL_RGB bytes, width x height
-    GLuint velocityTexture = 0;    ///< GL_RG32F, width x height
+    GLuint velocityTexture = 0;    ///< GL_RG16 (stored motion, see velocityAtRest), width x height
     GLuint depthRenderbuffer = 0;  ///< GL_DEPTH_COMPONENT, width x height
     GLsizei width = 0;             ///< pixels: the window's width at the render scale
     GLsizei height = 0;            ///< pixels: the window's height at the render scale
@@ -74,7 +78,7 @@ struct VelocityTarget {
 };
 
 /// Clears the bound framebuffer: attachment 0 to the opaque colour, attachment 1
-/// (velocity) to zero, and depth; both attachments are drawn to again afterwards.
+/// (velocity) to no motion, and depth; both attachments are drawn to again afterwards.
 /// The window's framebuffer (bound when motion blur is off) is cleared to the
 /// colour and depth. Leaves the clear colour at (0, 0, 0, 0).
 void clearSceneTarget(float red, float green, float blue);

@@ -1,12 +1,54 @@
 #include "render/ShaderProgram.h"
 
 #include <iostream>
+#include <regex>
+#include <sstream>
 #include <vector>
 
 #include "app/FatalError.h"
 #include "app/FileReading.h"
 
 namespace frostline {
+
+namespace {
+
+/// The whole file, or the fatal message that names it: missing, empty or unreadable
+/// (a folder, a read error), there is no source to compile.
+std::string readSource(const std::string& path)
+{
+    const std::string source = readWholeFile(path).value_or(std::string());
+    if (source.empty()) {
+        fatalError("Failed to open shader file: " + path);
+    }
+    return source;
+}
+
+/// source with each `#include "name"` line replaced by the file name of path's folder.
+/// #line directives keep the compile log's line numbers each file's own.
+std::string withIncludes(const std::string& path, const std::string& source)
+{
+    static const std::regex includeLine(R"re(^\s*#include\s+"([^"/\\]+)"\s*$)re");
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    std::istringstream lines(source);
+    std::string result;
+    std::string line;
+    int number = 0;
+    int included = 0;
+    std::smatch match;
+    while (std::getline(lines, line)) {
+        ++number;
+        if (std::regex_match(line, match, includeLine)) {
+            result += "#line 1 " + std::to_string(++included) + "\n" + readSource(folder + match[1].str()) +
+                      "\n#line " + std::to_string(number + 1) + " 0\n";
+        } else {
+            result += line + "\n";
+        }
+    }
+    return result;
+}
+
+}  // namespace
 
 ShaderProgram::ShaderProgram(const std::string& vertexPath, const std::string& fragmentPath)
 {
@@ -29,11 +71,7 @@ ShaderProgram::~ShaderProgram()
 
 GLuint ShaderProgram::compileShader(const std::string& path, GLenum stageType, GLuint& member)
 {
-    // Missing, empty or unreadable (a folder, a read error): no source to compile.
-    const std::string source = readWholeFile(path).value_or(std::string());
-    if (source.empty()) {
-        fatalError("Failed to open shader file: " + path);
-    }
+    const std::string source = withIncludes(path, readSource(path));
     const GLuint shader = glCreateShader(stageType);
     member = shader;
     if (shader == 0) {

@@ -1,21 +1,12 @@
 #version 330 core
-// Winter light on the texture: the sun (diffuse, shadowed through a hardware
-// depth comparison in the sun's depth map, linearly filtered over 2 x 2 texels)
-// and the clear sky's fill, white-balanced on snow in the sun and rolled off
-// by a soft tone curve, so that sunlit snow reads white and the shade a soft
-// blue-grey. Also the screen-space motion of the fragment since the last
-// frame, in texture units (fractions of the screen), for the blur composite.
-//
-// The uniforms:
-//   lightDirection  the unit vector toward the sun: the diffuse term and the
-//                   sun's height, which sets the white point (snow lying flat
-//                   in the sun).
-//   lightIntensity  the sun's colour and strength: the diffuse light, and the
-//                   white balance divides by it, so the sun's own colour never
-//                   tints sunlit snow.
-//   ambient         the clear sky's fill: its luminance sets how bright the
-//                   shade is; its hue only tints the sky's pale winter blue a
-//                   little (a saturated ambient would turn the shade teal).
+// Winter light (winterlight.glsl) on the texture: the sun, diffuse and shadowed
+// through a hardware depth comparison in the sun's depth map (linearly filtered
+// over 2 x 2 texels), and the clear sky's fill, through the tone curve. Also the
+// screen-space motion of the fragment since the last frame for the blur composite,
+// as the velocity image stores it (velocity.glsl).
+
+#include "winterlight.glsl"
+#include "velocity.glsl"
 
 in vec3 worldNormal;
 in vec2 texCoord;
@@ -30,7 +21,7 @@ uniform vec3 lightIntensity;
 uniform vec3 ambient;
 
 out vec4 fragColor;
-out vec4 velocity;  // xy used; alpha 1 so that blending leaves it as written
+out vec4 velocity;  // xy: the stored motion; alpha 1 so that blending leaves it as written
 
 // Depth-map units per world unit along the sun's axis: the sun's box is 400 deep.
 const float depthPerUnit = 1.0 / 400.0;
@@ -56,19 +47,10 @@ float sunlight(float nDotL)
     return texture(shadowMap, vec3(coord.xy, coord.z - bias));
 }
 
-// Tone curve: linear up to the knee, then a soft shoulder toward 1.
-const float knee = 0.72;
-
 // The light, white-balanced and exposed, worked out once a triangle from the uniforms
 // alone (see basic.vert): the sun's part per unit of diffuse, the sky's fill.
 flat in vec3 sunLight;
 flat in vec3 skyLight;
-
-vec3 toneCurve(vec3 x)
-{
-    vec3 over = max(x - knee, 0.0);
-    return min(x, vec3(knee)) + over * (1.0 - knee) / (over + (1.0 - knee));
-}
 
 void main()
 {
@@ -78,15 +60,10 @@ void main()
     // Faces turned away from the sun get no sun anyway: no lookup, no self-shadowing.
     float diffuse = nDotL > 0.0 ? nDotL * sunlight(nDotL) : 0.0;
 
-    // The sky's fill comes more from above than from the side.
-    vec3 light = sunLight * diffuse + skyLight * (0.8 + 0.2 * normal.y);
+    vec3 light = winterLightOn(normal, diffuse, sunLight, skyLight);
     // Glints: the snow's pure white grains (only up close: the mipmaps average them
     // into the grain further away) flash past the tone curve's shoulder in the sun.
     float glint = smoothstep(0.985, 1.0, min(surface.r, min(surface.g, surface.b))) * diffuse;
     fragColor = vec4(toneCurve(surface.rgb * light) + 0.12 * glint, surface.a);
-
-    vec2 current = currentClip.xy / currentClip.w;
-    // A point that was behind the eye last frame has no meaningful motion.
-    vec2 previous = previousClip.w > 1e-4 ? previousClip.xy / previousClip.w : current;
-    velocity = vec4((current - previous) * 0.5, 0.0, 1.0);
+    velocity = vec4(storedMotion(screenMotion(currentClip, previousClip)), 0.0, 1.0);
 }

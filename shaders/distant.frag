@@ -1,6 +1,10 @@
 #version 330 core
 // The land around the course: its texture in the sun and the sky's fill (see
-// distant.vert), through the lit shader's tone curve, then the haze. Also the screen-space motion since the last frame, as every shape gives.
+// distant.vert), through the lit shader's tone curve, then the haze. Also the
+// screen-space motion since the last frame, as every shape gives (velocity.glsl).
+
+#include "winterlight.glsl"
+#include "velocity.glsl"
 
 in vec2 texCoord;
 in vec3 worldNormal;
@@ -19,22 +23,12 @@ out vec4 velocity;
 
 // The air far away: a pale version of the clear sky's blue.
 const vec3 hazeColour = vec3(0.74, 0.85, 0.97);
-const float knee = 0.72;
-
-vec3 toneCurve(vec3 x)
-{
-    vec3 over = max(x - knee, 0.0);
-    return min(x, vec3(knee)) + over * (1.0 - knee) / (over + (1.0 - knee));
-}
 
 void main()
 {
     vec3 surface = texture(colorTexture, texCoord).rgb;
     vec3 normal = normalize(worldNormal);
-    vec3 light = sunLight * max(dot(normal, lightDirection), 0.0) + skyLight * (0.8 + 0.2 * normal.y);
+    vec3 light = winterLightOn(normal, max(dot(normal, lightDirection), 0.0), sunLight, skyLight);
     fragColor = vec4(mix(toneCurve(surface * light), hazeColour, haze), 1.0);
-
-    vec2 current = currentClip.xy / currentClip.w;
-    vec2 previous = previousClip.w > 1e-4 ? previousClip.xy / previousClip.w : current;
-    velocity = vec4((current - previous) * 0.5, 0.0, 1.0);
+    velocity = vec4(storedMotion(screenMotion(currentClip, previousClip)), 0.0, 1.0);
 }

@@ -1,10 +1,12 @@
 #version 330 core
 // The land around the course, which the sled never reaches: banks, forest and
-// mountains. It takes the lit shader's winter light (the sun and the clear sky's
-// fill, white-balanced on snow in the sun) but no shadows, and fades into the
+// mountains. It takes the lit shader's winter light (winterlight.glsl: the sun and
+// the clear sky's fill, white-balanced on snow in the sun) but no shadows, and fades into the
 // haze of the air with distance. Much of it covers what would otherwise be sky:
 // on a processor-drawn screen every pixel counts, so the per-pixel work is one
 // texture read, the diffuse term, the tone curve and the motion.
+
+#include "winterlight.glsl"
 
 layout(location = 0) in vec3 vPosition;
 layout(location = 1) in vec3 vNormal;
@@ -27,13 +29,6 @@ out vec4 previousClip;
 flat out vec3 sunLight;
 flat out vec3 skyLight;
 
-// The same winter light as basic.vert.
-const vec3 winterSky = vec3(0.74, 0.84, 1.0);
-const float ambientHueShare = 0.1;
-const float fillGain = 5.2;
-const float exposure = 1.2;
-const vec3 toLuminance = vec3(0.2126, 0.7152, 0.0722);
-
 // The haze: none up to hazeStart units from the eye, the most at the far plane.
 const float hazeStart = 120.0;
 const float hazeEnd = 1000.0;
@@ -47,11 +42,7 @@ void main()
     previousClip = prevMVPMatrix * position;
     texCoord = vTexCoord;
 
-    vec3 ambientHue = ambient / max(max(ambient.r, max(ambient.g, ambient.b)), 1e-4);
-    vec3 sky = mix(winterSky, ambientHue, ambientHueShare) * (dot(ambient, toLuminance) * fillGain);
-    vec3 white = lightIntensity * max(lightDirection.y, 0.2) + vec3(dot(sky, toLuminance));
-    sunLight = lightIntensity / white * exposure;
-    skyLight = sky / white * exposure;
+    winterLight(lightDirection, lightIntensity, ambient, sunLight, skyLight);
     worldNormal = normalMatrix * vNormal;
 
     // The eye's distance along the view: w of a perspective projection.

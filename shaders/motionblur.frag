@@ -1,5 +1,7 @@
 #version 330 core
-// Screen-space motion since the last frame, in texture units.
+// Screen-space motion since the last frame, as the velocity image stores it (velocity.glsl).
+
+#include "velocity.glsl"
 
 in vec4 currentClip;
 in vec4 previousClip;
@@ -8,7 +10,5 @@ out vec4 velocity;
 
 void main()
 {
-    vec2 current = currentClip.xy / currentClip.w;
-    vec2 previous = previousClip.w > 1e-4 ? previousClip.xy / previousClip.w : current;
-    velocity = vec4((current - previous) * 0.5, 0.0, 1.0);
+    velocity = vec4(storedMotion(screenMotion(currentClip, previousClip)), 0.0, 1.0);
 }

@@ -5,7 +5,7 @@ flat in float fade;
 flat in vec2 motion;
 
 out vec4 fragColor;
-out vec4 velocity;  // alpha carries the coverage, so blending mixes the motion too
+out vec4 velocity;  // alpha carries the coverage, so blending mixes the stored motion too
 
 void main()
 {

@@ -4,6 +4,8 @@
 // fades out and starts again; "factor" (the spray strength, 0 to about 0.5 at
 // top speed) sets how many particles show and how large they are.
 
+#include "velocity.glsl"
+
 layout(location = 0) in vec3 velocity;    // launch velocity (world units / s)
 layout(location = 1) in float startTime;  // seconds
 
@@ -17,7 +19,7 @@ uniform float pointScale;  // the scene's pixels per window pixel (the render sc
 // Flat, they are worked out once a particle rather than interpolated for every
 // pixel (on a processor-drawn screen each interpolated value costs set-up work).
 flat out float fade;
-flat out vec2 motion;  // screen-space motion since the last frame, texture units
+flat out vec2 motion;  // screen-space motion since the last frame, as the velocity image stores it
 // The particle's fixed number, read back once by the program: knowing which particles
 // a strength hides, it hands only the others to the draw.
 out float showHash;
@@ -44,7 +46,7 @@ void main()
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);  // outside the view: clipped
         gl_PointSize = 1.0;
         fade = 0.0;
-        motion = vec2(0.0);
+        motion = vec2(0.5);  // none
         return;
     }
     float lifetime = mix(shortestLife, longestLife, fract(hash * 7.31));
@@ -52,11 +54,7 @@ void main()
     vec4 position = vec4(velocity * launchScale * age + 0.5 * gravity * age * age, 1.0);
 
     gl_Position = modelViewProjectionMatrix * position;
-    vec4 previousClip = prevMVPMatrix * position;
-    vec2 current = gl_Position.xy / gl_Position.w;
-    // A point that was behind the eye last frame has no meaningful motion.
-    vec2 previous = previousClip.w > 1e-4 ? previousClip.xy / previousClip.w : current;
-    motion = (current - previous) * 0.5;
+    motion = storedMotion(screenMotion(gl_Position, prevMVPMatrix * position));
     float size = flakeSize * (0.6 + 1.6 * factor);
     gl_PointSize = clamp(size * pixelsPerUnit * pointScale / max(gl_Position.w, 0.01), 1.0, 24.0 * pointScale);
     float left = 1.0 - age / lifetime;

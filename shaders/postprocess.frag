@@ -2,11 +2,13 @@
 // Motion blur: averages the scene image along each pixel's motion, scaled by
 // "blurScale" (0.8 at the reference frame rate).
 
+#include "velocity.glsl"
+
 in vec2 screenCoord;
 flat in ivec2 imageSize;  // texels across and up the scene image
 
 uniform sampler2D blurTexture;      // unit 1: the lit scene
-uniform sampler2D velocityTexture;  // unit 2: motion since the last frame, texture units
+uniform sampler2D velocityTexture;  // unit 2: motion since the last frame, stored (velocity.glsl)
 uniform float blurScale;
 
 out vec4 fragColor;
@@ -29,11 +31,12 @@ const float longestBlur = 0.06;
 void main()
 {
     // The velocity image matches the window pixel for pixel.
-    vec2 motion = texelFetch(velocityTexture, ivec2(gl_FragCoord.xy), 0).xy * blurScale;
+    vec2 motion = motionFromStore(texelFetch(velocityTexture, ivec2(gl_FragCoord.xy), 0).xy) * blurScale;
     float reach = length(motion);
     // Below half a pixel the blur would not show: every tap reads the pixel itself.
-    // So does a motion that is not a number or endless, which no streak can follow.
-    // (One path for all pixels: llvmpipe runs both sides of a branch anyway.)
+    // So does a motion that is not a number or endless (a blur strength gone wrong),
+    // which no streak can follow. (One path for all pixels: llvmpipe runs both sides
+    // of a branch anyway.)
     if (!(reach * float(imageSize.x) >= 0.5) || isinf(reach)) {
         motion = vec2(0.0);
     } else if (reach > longestBlur) {

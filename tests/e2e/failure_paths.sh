@@ -107,6 +107,10 @@ done
 fresh basic-unlinkable
 printf '#version 330 core\nvoid helper() {}\n' >"$dir/Shader/basic.vert"
 fatal_with_log "basic.vert without main" "Failed to link shader program"
+# The GLSL that the lit programs share is read like every shader file.
+fresh shared-missing
+rm "$dir/Shader/winterlight.glsl"
+fatal "missing winterlight.glsl" "Failed to open shader file: Shader/winterlight.glsl"
 
 # --- models --------------------------------------------------------------------
 fresh model-missing

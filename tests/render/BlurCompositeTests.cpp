@@ -45,11 +45,13 @@ protected:
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     }
 
-    /// The same motion (in pixels) for every pixel of the velocity image.
+    /// The same motion (in pixels) for every pixel of the velocity image, stored as the
+    /// scene pass stores it (motion * 2 + 0.5, within 0 and 1).
     void setMotion(vec2 pixels)
     {
         const vec2 units = pixels / vec2(static_cast<float>(windowWidth), static_cast<float>(windowHeight));
-        std::vector<vec2> motion(static_cast<size_t>(windowWidth) * windowHeight, units);
+        const vec2 stored = glm::clamp(units * 2.0f + velocityAtRest, 0.0f, 1.0f);
+        std::vector<vec2> motion(static_cast<size_t>(windowWidth) * windowHeight, stored);
         glBindTexture(GL_TEXTURE_2D, world->sceneTarget->velocityTexture);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, windowWidth, windowHeight, GL_RG, GL_FLOAT, motion.data());
     }
@@ -83,12 +85,18 @@ protected:
 TEST_F(BlurCompositeTest, AStillPictureComesThroughUnchanged)
 {
     // Every pixel different from its neighbours: a still picture must not be filtered.
-    // Neither may a motion below half a pixel, nor one that is not a number or endless.
+    // Neither may a motion below half a pixel, nor any motion under a blur strength
+    // that is not a number or endless.
     const auto pattern = [](int x, int y) { return static_cast<unsigned char>((x * 7 + y * 13) % 256); };
     paintImage(pattern);
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float endless = std::numeric_limits<float>::infinity();
-    for (const vec2 motion : {vec2(0.0f), vec2(0.3f, -0.3f), vec2(nan, 2.0f), vec2(endless, 0.0f)}) {
+    const struct {
+        vec2 motion;
+        float strength;
+    } cases[] = {{vec2(0.0f), 1.0f}, {vec2(0.3f, -0.3f), 1.0f}, {vec2(20.0f, 2.0f), nan}, {vec2(20.0f, 0.0f), endless}};
+    for (const auto& [motion, strength] : cases) {
+        world->blurScale = strength;
         setMotion(motion);
         const std::vector<unsigned char> grey = composite();
         int changed = 0;

@@ -98,4 +98,11 @@ void shade() { fragColor = vec4(1.0); }
     EXPECT_FATAL_EXIT(ShaderProgram(vert, broken), "broken\\.frag - Failed to compile shader: ");
     // A stage without main fails at link time.
     EXPECT_FATAL_EXIT(ShaderProgram(vert, noMain), "Failed to link shader program\n");
+    // An included file is read from the stage's folder: missing, it is named; broken,
+    // the stage's compile error tells what is wrong in it.
+    const auto including = dir.write("including.frag", "#version 330 core\n#include \"shared.glsl\"\n" +
+                                                           std::string(twoOutputFragment).substr(18));
+    EXPECT_FATAL_EXIT(ShaderProgram(vert, including), "Failed to open shader file: .*shared\\.glsl");
+    dir.write("shared.glsl", "float shared() { return nothing; }\n");
+    EXPECT_FATAL_EXIT(ShaderProgram(vert, including), "including\\.frag - Failed to compile shader: .*nothing");
 }
