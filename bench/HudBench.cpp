@@ -5,8 +5,11 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
+
 #include "app/Globals.h"
 #include "app/RaceState.h"
+#include "bench/ProcessTime.h"
 #include "tests/support/GlTestContext.h"
 #include "ui/Hud.h"
 
@@ -40,12 +43,15 @@ void drawHudFrames(benchmark::State& state, bool panels)
     race.gameOver = panels;
     race.lost = panels;
     deltaTime = 1.0f / 60.0f;
+    const double cpuStart = bench::processCpuMilliseconds();
     for (auto _ : state) {
         ui::showMessage("toggle Wireframe: 1");
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         ui::drawHud();
         glFinish();
     }
+    state.counters["all_threads_cpu_ms"] =
+        (bench::processCpuMilliseconds() - cpuStart) / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
     showFrameTime = false;
     showHelp = false;
     raceState = nullptr;

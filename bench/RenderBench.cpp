@@ -6,7 +6,6 @@
 
 #include <GL/glew.h>
 
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "app/Globals.h"
+#include "bench/ProcessTime.h"
 #include "physics/ControllerShape.h"
 #include "render/ParticleSystem.h"
 #include "render/RenderTargets.h"
@@ -26,6 +26,8 @@
 namespace frostline {
 
 namespace {
+
+using bench::processCpuMilliseconds;
 
 /// A World being measured, with the sled state its sprays are drawn for.
 struct BenchScene {
@@ -101,16 +103,6 @@ void stepCamera(World& world)
     step = -step;
     world.camera->move(scene::CameraMove::Forward, step);
     world.camera->update(0.0f);
-}
-
-/// Processor time of the whole process so far (ms): llvmpipe's threads included, so
-/// that the figure shows the work of a pass even while other programs share the cores.
-double processCpuMilliseconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + t.tv_usec * 1e-3; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 /// Runs pass once per iteration, closed by glFinish; reports the frame's object counts

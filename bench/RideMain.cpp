@@ -20,13 +20,13 @@
 #include <set>
 #include <string>
 
-#include <sys/resource.h>
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 #include "app/Application.h"
 #include "app/Globals.h"
+#include "bench/ProcessTime.h"
 #include "app/MainLoop.h"
 #include "app/RaceState.h"
 #include "controls/KeyInput.h"
@@ -39,6 +39,8 @@
 using namespace frostline;
 
 namespace {
+
+using bench::processCpuMilliseconds;
 
 /// The longest ride (s), in case the sled gets stuck somewhere.
 constexpr double longestRide = 150.0;
@@ -63,15 +65,6 @@ long peakResidentKilobytes()
         }
     }
     return -1;
-}
-
-/// Processor time of the whole process so far (ms), llvmpipe's threads included.
-double processCpuMilliseconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + t.tv_usec * 1e-3; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 /// The gate the race expects next, or null once all are passed.

@@ -64,6 +64,38 @@ struct SledSprayState {
     bool rightSprayActive = false;   ///< the right runner throws snow
 };
 
+/// What every shape of a scene pass is drawn with (view, projection and the sun's map).
+struct ScenePassView {
+    mat4 viewProjection;  ///< world to clip space
+    mat4 view;            ///< world to view space
+    mat4 shadowBias;      ///< world to the sun's depth-map texture space [0, 1]
+};
+
+/// Blending in the scene pass. Blending an opaque shape gives the shape itself, while
+/// the blend unit reads back both targets for every fragment: opaque shapes are drawn
+/// without (the plain way blends every shape). The state changes only between an
+/// opaque shape and one that is not, and is given back as found when the pass ends.
+class SceneBlending {
+public:
+    /// Starts from the current state; plainPasses blends every shape while blending is on.
+    explicit SceneBlending(bool plainPasses);
+    /// Gives the blending state back as it was found.
+    ~SceneBlending();
+    SceneBlending(const SceneBlending&) = delete;
+    SceneBlending& operator=(const SceneBlending&) = delete;
+
+    /// Blending as this shape needs it.
+    void forShape(const scene::Shape& shape);
+    /// Blending as an opaque shape needs it.
+    void forOpaque();
+
+private:
+    void set(bool wanted);
+    bool enabled;         ///< blending was on when the pass began
+    bool now;             ///< blending is on
+    bool blendEverything; ///< the plain way
+};
+
 /// What a World is built with.
 enum class LevelContent {
     Full,   ///< the physics scene and the whole level (the game)
@@ -94,8 +126,12 @@ public:
     /// Depth of every visible object into shadowTarget (nothing when it is incomplete);
     /// leaves framebuffer 0 bound.
     void renderShadowPass();
-    /// Lit, shadowed objects into the bound framebuffer; writes the counters.
+    /// Lit, shadowed objects into the bound framebuffer at sceneSize(): every shape, the
+    /// terrain after the others, then the land around it; writes the counters.
     void renderScenePass(const mat4& viewProjection);
+    /// One object of the scene pass: counted, culled and drawn unless hidden or out of
+    /// view; its previousMvp follows.
+    void drawSceneObject(scene::SceneObject* object, const ScenePassView& pass, SceneBlending& blending);
     /// The two sprays, only while the sled moves forward and per side when its flag is set.
     void renderSprays(const mat4& viewProjection);
     /// Blurs sceneTarget along its velocities onto the window; below the window's size,

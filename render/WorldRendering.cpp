@@ -45,6 +45,25 @@ void uploadMatrix(GLint location, const mat4& m) { glUniformMatrix4fv(location, 
 
 }  // namespace
 
+SceneBlending::SceneBlending(bool plainPasses)
+    : enabled(glIsEnabled(GL_BLEND) == GL_TRUE), now(enabled), blendEverything(plainPasses)
+{
+}
+
+SceneBlending::~SceneBlending() { set(enabled); }
+
+void SceneBlending::forShape(const scene::Shape& shape) { set(enabled && (blendEverything || !shape.isOpaque())); }
+
+void SceneBlending::forOpaque() { set(enabled && blendEverything); }
+
+void SceneBlending::set(bool wanted)
+{
+    if (wanted != now) {
+        wanted ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+        now = wanted;
+    }
+}
+
 void World::renderFrame()
 {
     const mat4 view = inverse(camera->getModelMatrix());
@@ -142,87 +161,72 @@ void World::renderScenePass(const mat4& viewProjection)
 
     drawnObjectCount = 0;
     totalObjectCount = 0;
-    const mat4 view = inverse(camera->getModelMatrix());
-    const mat4 shadowBias = depthBiasMatrix * lightViewProjection();
+    const ScenePassView pass{viewProjection, inverse(camera->getModelMatrix()),
+                             depthBiasMatrix * lightViewProjection()};
+    SceneBlending blending(plainPasses);
 
-    // Blending an opaque shape gives the shape itself: it is drawn without (the
-    // blend unit reads back both targets for every fragment). The plain way blends all.
-    // The state changes only between an opaque shape and one that is not.
-    const bool blending = glIsEnabled(GL_BLEND);
-    bool blendingNow = blending;
-    const auto blendFor = [&](const scene::Shape& shape) {
-        const bool wanted = blending && (plainPasses || !shape.isOpaque());
-        if (wanted != blendingNow) {
-            wanted ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
-            blendingNow = wanted;
-        }
-    };
-    const auto drawObject = [&](scene::SceneObject* object) {
-        scene::Shape* shape = visibleShape(object);
-        if (!shape) {
-            return;
-        }
-        ++totalObjectCount;
-        const mat4 model = shape->getModelMatrix();
-        const mat4 mvp = viewProjection * model;
-
-        // Small objects whose bounding sphere lies wholly outside the view are skipped;
-        // planes and centre are both in view space, where lengths are world lengths.
-        if (frustumCulling && shape->boundingRadius < cullingRadiusLimit) {
-            const vec3 centre = vec3(view * model * vec4(0.0f, 0.0f, 0.0f, 1.0f));
-            if (!isSphereVisible(frustumPlanes, centre, shape->boundingRadius)) {
-                return;
-            }
-        }
-
-        ++drawnObjectCount;
-        // A shape wholly outside the view covers no pixel: the savings leave out its
-        // draw, while it counts as drawn and its matrix moves on, as in the plain way.
-        if (!plainPasses && outsideView(*shape, mvp)) {
-            shape->previousMvp = mvp;
-            return;
-        }
-        glUseProgram(shape->program->program);
-        uploadMatrix(uniforms.mvpLocation, mvp);
-        uploadMatrix(uniforms.prevMvpLocation, shape->previousMvp);
-        const mat3 normalMatrix = mat3(glm::transpose(inverse(model)));
-        glUniformMatrix3fv(uniforms.normalMatrixLocation, 1, GL_FALSE, glm::value_ptr(normalMatrix));
-        uploadMatrix(uniforms.depthBiasMvpLocation, shadowBias * model);
-        glActiveTexture(GL_TEXTURE1);
-        glBindTexture(GL_TEXTURE_2D, shadowTarget->depthTexture);
-        glUniform1i(uniforms.shadowMapLocation, 1);
-        blendFor(*shape);
-        if (plainPasses) {
-            shape->draw();
-        } else {
-            shape->drawInView(mvp);
-        }
-        shape->previousMvp = mvp;
-    };
     // The terrain lies behind nearly everything else: drawn after the other shapes, its
     // pixels hidden behind them fail the depth test before they are shaded (a
     // processor-drawn screen has no other early rejection). Then the land around it.
     for (scene::SceneObject* object : objects) {
         if (object != terrain) {
-            drawObject(object);
+            drawSceneObject(object, pass, blending);
         }
     }
     if (terrain && objects.count(terrain) != 0) {
-        drawObject(terrain);
+        drawSceneObject(terrain, pass, blending);
     }
     // The land around the course last: where the course and the level cover it, the
     // depth test turns its pixels away before they are shaded. It is opaque (the plain
     // way blends it all the same).
     if (surroundings && !surroundings->meshes->empty()) {
-        if (blendingNow && !plainPasses) {
-            glDisable(GL_BLEND);
-            blendingNow = false;
-        }
+        blending.forOpaque();
         drawSurroundings(viewProjection);
     }
-    if (blendingNow != blending) {
-        blending ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+}
+
+void World::drawSceneObject(scene::SceneObject* object, const ScenePassView& pass, SceneBlending& blending)
+{
+    scene::Shape* shape = visibleShape(object);
+    if (!shape) {
+        return;
     }
+    ++totalObjectCount;
+    const mat4 model = shape->getModelMatrix();
+    const mat4 mvp = pass.viewProjection * model;
+
+    // Small objects whose bounding sphere lies wholly outside the view are skipped;
+    // planes and centre are both in view space, where lengths are world lengths.
+    if (frustumCulling && shape->boundingRadius < cullingRadiusLimit) {
+        const vec3 centre = vec3(pass.view * model * vec4(0.0f, 0.0f, 0.0f, 1.0f));
+        if (!isSphereVisible(frustumPlanes, centre, shape->boundingRadius)) {
+            return;
+        }
+    }
+
+    ++drawnObjectCount;
+    // A shape wholly outside the view covers no pixel: the savings leave out its
+    // draw, while it counts as drawn and its matrix moves on, as in the plain way.
+    if (!plainPasses && outsideView(*shape, mvp)) {
+        shape->previousMvp = mvp;
+        return;
+    }
+    glUseProgram(shape->program->program);
+    uploadMatrix(uniforms.mvpLocation, mvp);
+    uploadMatrix(uniforms.prevMvpLocation, shape->previousMvp);
+    const mat3 normalMatrix = mat3(glm::transpose(inverse(model)));
+    glUniformMatrix3fv(uniforms.normalMatrixLocation, 1, GL_FALSE, glm::value_ptr(normalMatrix));
+    uploadMatrix(uniforms.depthBiasMvpLocation, pass.shadowBias * model);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, shadowTarget->depthTexture);
+    glUniform1i(uniforms.shadowMapLocation, 1);
+    blending.forShape(*shape);
+    if (plainPasses) {
+        shape->draw();
+    } else {
+        shape->drawInView(mvp);
+    }
+    shape->previousMvp = mvp;
 }
 
 void World::drawSurroundings(const mat4& viewProjection)
