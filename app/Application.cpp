@@ -5,6 +5,7 @@
 
 #include "app/FatalError.h"
 #include "app/GamepadCommands.h"
+#include "app/GhostRace.h"
 #include "app/Globals.h"
 #include "app/KeyCommands.h"
 #include "app/MainLoop.h"
@@ -113,6 +114,7 @@ void initScene()
     world->attachRace(*raceState);
     activeController = new controls::PlayerInputController(*world->player, *raceState);
     world->player->chaseCamera->restoreState();
+    startGhostRace();
     // The first frames of a new level compile their shaders: the render scale does not
     // judge by them.
     renderScaleWarmUpFrames = 2;
@@ -187,6 +189,7 @@ int runGame()
     ui::initUserInterface();
     showLoadingScreen();
     initSound();
+    loadGuideGhost();
     initScene();
     mainLoop();
     shutdown();

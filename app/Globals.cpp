@@ -30,5 +30,8 @@ bool motionBlur = true;
 bool frustumCulling = false;
 bool alphaBlending = true;
 bool soundOn = true;
+bool ghostVisible = true;
+
+GhostSession ghostSession;
 
 }  // namespace frostline

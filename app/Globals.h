@@ -1,6 +1,7 @@
 // Process-wide state of the application, used on the main thread only.
 #pragma once
 
+#include "ghost/GhostSession.h"
 #include "render/FrameCost.h"
 #include "render/RenderScale.h"
 
@@ -47,5 +48,9 @@ extern bool motionBlur;           ///< the scene goes through the blur composite
 extern bool frustumCulling;       ///< small objects outside the view are skipped
 extern bool alphaBlending;        ///< GL blending is enabled
 extern bool soundOn;              ///< sound is heard; M mutes and unmutes it
+extern bool ghostVisible;         ///< the ghost rider is drawn; G hides and shows it
+
+// --- the ghost rider's runs (for the whole session) ---------------------------
+extern GhostSession ghostSession;  ///< the guide and the player's best run
 
 }  // namespace frostline

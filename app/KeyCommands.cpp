@@ -146,6 +146,10 @@ void runKeyCommand(int key)
     case GLFW_KEY_F9:
         toggleAlphaBlending();
         break;
+    case GLFW_KEY_G:
+        toggleWithMessage(ghostVisible, "toggle Ghost");
+        std::cout << "toggle Ghost: " << (ghostVisible ? 1 : 0) << std::endl;
+        break;
     case GLFW_KEY_M:
         toggleWithMessage(soundOn, "toggle Sound");  // the sound reads it every frame
         break;

@@ -6,6 +6,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/GamepadCommands.h"
+#include "app/GhostRace.h"
 #include "app/Globals.h"
 #include "app/RaceEvents.h"
 #include "app/RaceState.h"
@@ -57,6 +58,7 @@ void simulateFrame()
         activeController->update(window, deltaTime);
     }
 
+    const bool raceRunning = raceStarted && !raceState->gameOver && !raceState->paused;
     if (!raceState->paused) {
         world->update();
         // The race clock runs once the countdown is over and until the race ends.
@@ -70,6 +72,9 @@ void simulateFrame()
             }
         }
     }
+
+    // The ghost rider records this race's run and rides the one it races against.
+    updateGhostRace(raceRunning);
 
     // The camera and the physics step also run while paused (the free camera flies on).
     world->camera->update(deltaTime);

@@ -4,6 +4,7 @@ list(APPEND FROSTLINE_SOURCES
   app/FatalError.cpp
   app/FileReading.cpp
   app/GamepadCommands.cpp
+  app/GhostRace.cpp
   app/Globals.cpp
   app/KeyCommands.cpp
   app/MainLoop.cpp

@@ -25,14 +25,15 @@
 #include <GLFW/glfw3.h>
 
 #include "app/Application.h"
+#include "app/GhostRace.h"
 #include "app/Globals.h"
 #include "bench/ProcessTime.h"
 #include "app/MainLoop.h"
 #include "app/RaceState.h"
 #include "controls/KeyInput.h"
+#include "level/Autopilot.h"
 #include "physics/ControllerShape.h"
 #include "render/World.h"
-#include "scene/Checkpoint.h"
 #include "scene/Collectable.h"
 #include "ui/Hud.h"
 
@@ -67,18 +68,6 @@ long peakResidentKilobytes()
     return -1;
 }
 
-/// The gate the race expects next, or null once all are passed.
-scene::Checkpoint* nextGate(World& world, const RaceState& race)
-{
-    for (scene::SceneObject* object : world.objects) {
-        auto* gate = dynamic_cast<scene::Checkpoint*>(object);
-        if (gate && gate->id == race.nextCheckpoint) {
-            return gate;
-        }
-    }
-    return nullptr;
-}
-
 /// Before the first gate: the first snowflake of the level while it is still there and
 /// ahead of the sled; otherwise null.
 scene::Collectable* snowflakeOnTheWay(World& world, const RaceState& race)
@@ -98,44 +87,14 @@ scene::Collectable* snowflakeOnTheWay(World& world, const RaceState& race)
 }
 
 /// The arrow keys a player would hold to ride toward the next gate (or first straight on
-/// through the snowflake ahead, when asked): steer toward it, hold Up while roughly on
-/// course, brake when far off course and fast.
+/// through the snowflake ahead, when asked).
 std::set<int> autopilotKeys(World& world, const RaceState& race, bool viaSnowflake)
 {
-    constexpr float aimDeadband = 2.0f;     // degrees of heading error left alone
-    constexpr float throttleAngle = 20.0f;  // below it the sled speeds up
-    constexpr float brakeAngle = 50.0f;     // above it a fast sled brakes
-    constexpr float brakeSpeed = 8.0f;      // world units / s
-
-    std::set<int> keys;
-    scene::Checkpoint* gate = nextGate(world, race);
-    if (!gate || race.gameOver) {
-        return keys;
-    }
-    const scene::ControllerShape& sled = *world.player;
-    const vec3 position = world.player->getPosition();
     // The start points straight at the first snowflake: Up alone rides through it.
-    if (viaSnowflake && snowflakeOnTheWay(world, race)) {
-        keys.insert(GLFW_KEY_UP);
-        return keys;
+    if (viaSnowflake && !race.gameOver && snowflakeOnTheWay(world, race)) {
+        return {GLFW_KEY_UP};
     }
-    const vec3 target = gate->getPosition();
-    const vec2 toGate = glm::normalize(vec2(target.x - position.x, target.z - position.z));
-    const vec2 ahead = glm::normalize(vec2(sled.heading.x, sled.heading.z));
-    // Positive: the target lies to the left.
-    const float cross = ahead.y * toGate.x - ahead.x * toGate.y;
-    const float error = std::atan2(cross, glm::dot(ahead, toGate)) / degreesToRadians;
-    if (error > aimDeadband) {
-        keys.insert(GLFW_KEY_LEFT);
-    } else if (error < -aimDeadband) {
-        keys.insert(GLFW_KEY_RIGHT);
-    }
-    if (std::fabs(error) < throttleAngle) {
-        keys.insert(GLFW_KEY_UP);
-    } else if (std::fabs(error) > brakeAngle && sled.speed > brakeSpeed) {
-        keys.insert(GLFW_KEY_DOWN);
-    }
-    return keys;
+    return arrowKeysFor(autopilotInput(world, race));
 }
 
 /// Times the start-up steps (ms since the previous mark) for the log.
@@ -182,6 +141,10 @@ int main(int argc, char** argv)
     log << "step loading-screen " << clock.lap() << "\n";
     initSound();
     log << "step sound " << clock.lap() << "\n";
+    loadGuideGhost();
+    // RIDE_GHOST=0 rides without the ghost rider (to measure what it costs).
+    const char* ghost = std::getenv("RIDE_GHOST");
+    ghostVisible = !(ghost && std::string(ghost) == "0");
     initScene();
     log << "step scene " << clock.lap() << "\n";
 

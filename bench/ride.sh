@@ -18,7 +18,8 @@
 # Environment: RIDE_KEEP=DIR keeps the raw files in DIR; RIDE_HUD_VISIBLE=true
 # draws Mesa's overlay as well; RIDE_RENDER_SCALE=PERCENT rides with the render scale
 # fixed (50 to 100) in a private folder of links to the runtime folder, with its own
-# copy of options.ini (the runtime folder is not touched).
+# copy of options.ini (the runtime folder is not touched); RIDE_GHOST=0 rides without the
+# ghost rider.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=$(cd "${1:-${FROSTLINE_BUILD_DIR:-$root/build}}" && pwd)

@@ -9,6 +9,7 @@
 #include "render/ShadowCache.h"
 #include "scene/Collectable.h"
 #include "scene/GateMarker.h"
+#include "scene/GhostRider.h"
 #include "scene/Light.h"
 #include "scene/Shape.h"
 
@@ -63,6 +64,8 @@ World::World(LevelContent content)
         createPlayer(physicsWorld);
         createSprays();
         markMovingShapes();
+        // A ghost of the sled, for the runs the player races against.
+        ghost = std::make_unique<scene::GhostRider>(*player);
     }
 }
 
@@ -150,7 +153,8 @@ World::~World()
     delete particleProgram;
     delete postProcessProgram;
     delete upscaleProgram;
-    // Sled, sun, camera.
+    // The ghost shares the sled's meshes; then sled, sun, camera.
+    ghost.reset();
     delete player;
     player = nullptr;
     delete light;
@@ -232,6 +236,7 @@ void World::lookUpUniforms()
     uniforms.shadowMapLocation = glGetUniformLocation(basic, "shadowMap");
     uniforms.depthBiasMvpLocation = glGetUniformLocation(basic, "DepthBiasMVP");
     uniforms.depthMvpLocation = glGetUniformLocation(depthProgram->program, "depthMVP");
+    uniforms.transparencyLocation = glGetUniformLocation(basic, "transparency");
 
     const GLuint distant = distantProgram->program;
     uniforms.distantMvpLocation = glGetUniformLocation(distant, "modelViewProjectionMatrix");

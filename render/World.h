@@ -29,6 +29,7 @@ class ControllerShape;
 class ParticleSystem;
 class DirectionalLight;
 class GateMarker;
+class GhostRider;
 class Shape;
 }  // namespace scene
 
@@ -50,6 +51,7 @@ struct UniformLocations {
     GLint shadowMapLocation = -1;        ///< basic "shadowMap"
     GLint depthBiasMvpLocation = -1;     ///< basic "DepthBiasMVP"
     GLint depthMvpLocation = -1;         ///< DepthRTT "depthMVP"
+    GLint transparencyLocation = -1;     ///< basic "transparency"
     GLint distantMvpLocation = -1;           ///< distant "modelViewProjectionMatrix"
     GLint distantPrevMvpLocation = -1;       ///< distant "prevMVPMatrix"
     GLint distantNormalMatrixLocation = -1;  ///< distant "normalMatrix"
@@ -88,6 +90,8 @@ public:
     void forShape(const scene::Shape& shape);
     /// Blending as an opaque shape needs it.
     void forOpaque();
+    /// Blending on, whatever the game's setting: what is translucent by nature.
+    void forTranslucent();
 
 private:
     void set(bool wanted);
@@ -132,6 +136,12 @@ public:
     /// One object of the scene pass: counted, culled and drawn unless hidden or out of
     /// view; its previousMvp follows.
     void drawSceneObject(scene::SceneObject* object, const ScenePassView& pass, SceneBlending& blending);
+    /// Sets basicProgram's per-object uniforms for a shape at model whose clip matrix is
+    /// mvp and was previousMvp the frame before, and binds the sun's map.
+    void setLitUniforms(const mat4& model, const mat4& mvp, const mat4& previousMvp, const ScenePassView& pass);
+    /// The ghost rider, when shown: its nearest surface, translucent over the scene drawn
+    /// so far (after the land, before the sprays). Not counted among the objects.
+    void drawGhost(const ScenePassView& pass, SceneBlending& blending);
     /// The two sprays, only while the sled moves forward and per side when its flag is set.
     void renderSprays(const mat4& viewProjection);
     /// Blurs sceneTarget along its velocities onto the window; below the window's size,
@@ -241,6 +251,11 @@ public:
     scene::Shape* terrain = nullptr;
     /// The gates' number signs in gate order (owned through levelObjects).
     std::vector<scene::GateMarker*> gateMarkers;
+    /// The ghost rider (owned): a translucent copy of the sled that replays a run; made
+    /// with the player, null without one.
+    std::unique_ptr<scene::GhostRider> ghost;
+    /// How much of the ghost rider covers what lies behind it (0 to 1).
+    float ghostOpacity = 0.55f;
 };
 
 }  // namespace frostline

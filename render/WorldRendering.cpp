@@ -2,6 +2,7 @@
 // image, the snow sprays and the motion-blur composite.
 #include "render/World.h"
 
+#include <array>
 #include <vector>
 
 #include <glm/gtc/type_ptr.hpp>
@@ -12,6 +13,7 @@
 #include "render/RenderTargets.h"
 #include "render/ShaderProgram.h"
 #include "render/ShadowCache.h"
+#include "scene/GhostRider.h"
 #include "scene/Light.h"
 #include "scene/Shape.h"
 
@@ -55,6 +57,8 @@ SceneBlending::~SceneBlending() { set(enabled); }
 void SceneBlending::forShape(const scene::Shape& shape) { set(enabled && (blendEverything || !shape.isOpaque())); }
 
 void SceneBlending::forOpaque() { set(enabled && blendEverything); }
+
+void SceneBlending::forTranslucent() { set(true); }
 
 void SceneBlending::set(bool wanted)
 {
@@ -183,6 +187,8 @@ void World::renderScenePass(const mat4& viewProjection)
         blending.forOpaque();
         drawSurroundings(viewProjection);
     }
+    // The ghost rider over all of it, translucent.
+    drawGhost(pass, blending);
 }
 
 void World::drawSceneObject(scene::SceneObject* object, const ScenePassView& pass, SceneBlending& blending)
@@ -212,14 +218,7 @@ void World::drawSceneObject(scene::SceneObject* object, const ScenePassView& pas
         return;
     }
     glUseProgram(shape->program->program);
-    uploadMatrix(uniforms.mvpLocation, mvp);
-    uploadMatrix(uniforms.prevMvpLocation, shape->previousMvp);
-    const mat3 normalMatrix = mat3(glm::transpose(inverse(model)));
-    glUniformMatrix3fv(uniforms.normalMatrixLocation, 1, GL_FALSE, glm::value_ptr(normalMatrix));
-    uploadMatrix(uniforms.depthBiasMvpLocation, pass.shadowBias * model);
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, shadowTarget->depthTexture);
-    glUniform1i(uniforms.shadowMapLocation, 1);
+    setLitUniforms(model, mvp, shape->previousMvp, pass);
     blending.forShape(*shape);
     if (plainPasses) {
         shape->draw();
@@ -227,6 +226,58 @@ void World::drawSceneObject(scene::SceneObject* object, const ScenePassView& pas
         shape->drawInView(mvp);
     }
     shape->previousMvp = mvp;
+}
+
+void World::setLitUniforms(const mat4& model, const mat4& mvp, const mat4& previousMvp, const ScenePassView& pass)
+{
+    uploadMatrix(uniforms.mvpLocation, mvp);
+    uploadMatrix(uniforms.prevMvpLocation, previousMvp);
+    const mat3 normalMatrix = mat3(glm::transpose(inverse(model)));
+    glUniformMatrix3fv(uniforms.normalMatrixLocation, 1, GL_FALSE, glm::value_ptr(normalMatrix));
+    uploadMatrix(uniforms.depthBiasMvpLocation, pass.shadowBias * model);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, shadowTarget->depthTexture);
+    glUniform1i(uniforms.shadowMapLocation, 1);
+}
+
+void World::drawGhost(const ScenePassView& pass, SceneBlending& blending)
+{
+    if (!ghost || !ghost->shown) {
+        if (ghost) {
+            ghost->drawnBefore = false;
+        }
+        return;
+    }
+    // Only the ghost's nearest surface is blended in, once: its depth first, then its
+    // colour where that depth is its own. The scene's depth keeps the ghost, so snow
+    // flying behind it is hidden as behind the sled.
+    glUseProgram(basicProgram->program);
+    const std::array<scene::Shape*, 3> parts = ghost->parts();
+    for (const bool colour : {false, true}) {
+        if (colour) {
+            glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+            glDepthFunc(GL_LEQUAL);
+            glDepthMask(GL_FALSE);
+            blending.forTranslucent();
+            glUniform1f(uniforms.transparencyLocation, 1.0f - ghostOpacity);
+        } else {
+            glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+        }
+        for (scene::Shape* part : parts) {
+            const mat4 model = part->getModelMatrix();
+            const mat4 mvp = pass.viewProjection * model;
+            // Shown again after a pause in its drawing, it has not moved on the screen.
+            setLitUniforms(model, mvp, ghost->drawnBefore ? part->previousMvp : mvp, pass);
+            part->draw();
+            if (colour) {
+                part->previousMvp = mvp;
+            }
+        }
+    }
+    ghost->drawnBefore = true;
+    glUniform1f(uniforms.transparencyLocation, 0.0f);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
 }
 
 void World::drawSurroundings(const mat4& viewProjection)

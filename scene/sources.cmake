@@ -4,6 +4,7 @@ list(APPEND FROSTLINE_SOURCES
   scene/Checkpoint.cpp
   scene/Collectable.cpp
   scene/GateMarker.cpp
+  scene/GhostRider.cpp
   scene/InvisibleWall.cpp
   scene/MaterialLibraryCheck.cpp
   scene/MeshChunks.cpp

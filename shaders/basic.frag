@@ -19,9 +19,12 @@ uniform sampler2DShadow shadowMap;  // unit 1, compare mode LEQUAL
 uniform vec3 lightDirection;        // unit vector toward the sun
 uniform vec3 lightIntensity;
 uniform vec3 ambient;
+// How much of what lies behind shows through: 0 (the default of every uniform) for
+// every shape of the level, more for the ghost rider.
+uniform float transparency;
 
 out vec4 fragColor;
-out vec4 velocity;  // xy: the stored motion; alpha 1 so that blending leaves it as written
+out vec4 velocity;  // xy: the stored motion; alpha the coverage, so blending mixes the motion too
 
 // Depth-map units per world unit along the sun's axis: the sun's box is 400 deep.
 const float depthPerUnit = 1.0 / 400.0;
@@ -64,6 +67,7 @@ void main()
     // Glints: the snow's pure white grains (only up close: the mipmaps average them
     // into the grain further away) flash past the tone curve's shoulder in the sun.
     float glint = smoothstep(0.985, 1.0, min(surface.r, min(surface.g, surface.b))) * diffuse;
-    fragColor = vec4(toneCurve(surface.rgb * light) + 0.12 * glint, surface.a);
-    velocity = vec4(storedMotion(screenMotion(currentClip, previousClip)), 0.0, 1.0);
+    float coverage = 1.0 - transparency;
+    fragColor = vec4(toneCurve(surface.rgb * light) + 0.12 * glint, surface.a * coverage);
+    velocity = vec4(storedMotion(screenMotion(currentClip, previousClip)), 0.0, coverage);
 }

@@ -8,6 +8,7 @@
 #include <GL/glew.h>
 
 #include "app/Globals.h"
+#include "app/GhostRace.h"
 #include "app/RaceState.h"
 #include "physics/ControllerShape.h"
 #include "render/World.h"
@@ -25,6 +26,7 @@ TextLabel* fpsText = nullptr;
 TextLabel* frameTimeText = nullptr;
 TextLabel* cullingText = nullptr;
 TextLabel* renderScaleText = nullptr;
+TextLabel* ghostNoteText = nullptr;
 TextLabel* timeLeftText = nullptr;
 TextLabel* pointsText = nullptr;
 Panel* winPanel = nullptr;
@@ -258,6 +260,7 @@ void initUserInterface()
     frameTimeText = makeLabel(12.0f, 24.0f, green, "frametime: ", 0.75f, 0.87f);
     cullingText = makeLabel(12.0f, 24.0f, green, "culling: ", 0.75f, 0.82f);
     renderScaleText = makeLabel(12.0f, 24.0f, green, "scale: ", 0.75f, 0.77f);
+    ghostNoteText = makeLabel(16.0f, 32.0f, vec3(0.0f), "ghost: guide", 0.0f, -0.22f);
     timeLeftText = makeLabel(64.0f, 96.0f, orange, "timeleft", -0.8f, 0.85f);
     pointsText = makeLabel(64.0f, 96.0f, orange, "points", 0.85f, -0.9f);
     winPanel = new Panel(664.0f, 109.0f, "models/wintext.png");
@@ -333,6 +336,11 @@ void drawHud()
     // 8. The end of the race: its panel over everything, and the sled comes to rest.
     if (raceState && raceState->gameOver) {
         (raceState->lost ? failPanel : winPanel)->draw();
+        // Below the win panel: which run the next race's ghost rides.
+        if (!raceState->lost) {
+            ghostNoteText->setText(nextGhostNote());
+            ghostNoteText->draw();
+        }
     }
     brakeAfterRace();
 
@@ -351,6 +359,7 @@ void shutdownUserInterface()
     destroy(frameTimeText);
     destroy(cullingText);
     destroy(renderScaleText);
+    destroy(ghostNoteText);
     destroy(timeLeftText);
     destroy(pointsText);
     destroy(messageText);

@@ -32,6 +32,7 @@ extern TextLabel* renderScaleText;  ///< "scale: 70 % adaptive" (the render scal
 extern TextLabel* timeLeftText;   ///< race time left, orange, top left
 extern TextLabel* pointsText;     ///< points, orange, bottom right
 extern Panel* winPanel;           ///< "models/wintext.png", centred, when the race is won
+extern TextLabel* ghostNoteText;  ///< "ghost: your best" or "ghost: guide", below winPanel
 extern Panel* failPanel;          ///< "models/failtext.png", centred, when the race is lost
 extern TextLabel* messageText;    ///< the message line, black, centred just below the clock
 extern Panel* helpPanel;          ///< "models/help.png", centred, while showHelp

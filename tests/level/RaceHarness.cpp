@@ -10,6 +10,7 @@
 #include "app/MainLoop.h"
 #include "controls/Gamepad.h"
 #include "controls/KeyInput.h"
+#include "level/Autopilot.h"
 #include "scene/Camera.h"
 #include "scene/Collectable.h"
 #include "tests/support/GlTestContext.h"
@@ -83,52 +84,14 @@ scene::Checkpoint* RaceHarness::gate(int id) const
     return nullptr;
 }
 
-RaceHarness::RideInput RaceHarness::rideTowardNextGate() const
+RideInput RaceHarness::rideTowardNextGate() const
 {
-    // Heading error (degrees) tolerated without steering, beyond which a stick is
-    // pushed all the way, below which the sled speeds up, and above which it brakes
-    // when faster than brakeSpeed.
-    constexpr float aimDeadband = 2.0f;
-    constexpr float fullTurnAngle = 10.0f;
-    constexpr float throttleAngle = 20.0f;
-    constexpr float brakeAngle = 50.0f;
-    constexpr float brakeSpeed = 8.0f;
-
-    RideInput input;
-    scene::Checkpoint* next = gate(race->nextCheckpoint);
-    if (!next) {
-        return input;
-    }
-    // What a player sees: where the sled is, where it heads, where the gate stands.
-    const vec3 position = sled->getPosition();
-    const vec3 target = next->getPosition();
-    const vec2 toGate = glm::normalize(vec2(target.x - position.x, target.z - position.z));
-    const vec2 ahead = glm::normalize(vec2(sled->heading.x, sled->heading.z));
-    // Positive: the gate lies to the left, a turn by a positive yaw.
-    const float cross = ahead.y * toGate.x - ahead.x * toGate.y;
-    const float error = static_cast<float>(std::atan2(cross, glm::dot(ahead, toGate))) / degreesToRadians;
-    if (std::fabs(error) > aimDeadband) {
-        input.turn = std::clamp(error / fullTurnAngle, -1.0f, 1.0f);
-    }
-    input.push = std::fabs(error) < throttleAngle;
-    input.brake = !input.push && std::fabs(error) > brakeAngle && sled->speed > brakeSpeed;
-    return input;
+    return autopilotInput(*world, *race);
 }
 
 void RaceHarness::steerTowardNextGate()
 {
-    releaseAll();
-    const RideInput input = rideTowardNextGate();
-    if (input.turn > 0.0f) {
-        press(GLFW_KEY_LEFT);
-    } else if (input.turn < 0.0f) {
-        press(GLFW_KEY_RIGHT);
-    }
-    if (input.push) {
-        press(GLFW_KEY_UP);
-    } else if (input.brake) {
-        press(GLFW_KEY_DOWN);
-    }
+    held = arrowKeysFor(rideTowardNextGate());
 }
 
 void RaceHarness::steerByTheHud()

@@ -8,6 +8,7 @@
 
 #include "app/RaceState.h"
 #include "controls/PlayerInputController.h"
+#include "level/Autopilot.h"
 #include "physics/ControllerShape.h"
 #include "render/World.h"
 #include "scene/Checkpoint.h"
@@ -42,14 +43,8 @@ public:
     /// The gate with this id, or null.
     scene::Checkpoint* gate(int id) const;
 
-    /// What a player would do this frame to ride toward the next gate (nothing once all
-    /// are passed): turn (positive left, negative right; 1 as hard as a key turns),
-    /// push and brake.
-    struct RideInput {
-        float turn = 0.0f;
-        bool push = false;
-        bool brake = false;
-    };
+    /// What the autopilot would do this frame to ride toward the next gate (nothing
+    /// once all are passed).
     RideInput rideTowardNextGate() const;
 
     /// Holds the keys for rideTowardNextGate.

@@ -194,13 +194,13 @@ Image makeHelpPanel()
     auto row = [&](const std::string& keys, const std::string& what) {
         bold.draw(image, keys, 22, keyColumn, y, key);
         regular.draw(image, what, 22, whatColumn, y, white);
-        y += 29;
+        y += 27;
     };
     auto padRow = [&](const std::string& keys, const std::string& buttons, const std::string& what) {
         bold.draw(image, keys, 22, keyColumn, y, key);
         bold.draw(image, buttons, 22, padColumn, y, pad);
         regular.draw(image, what, 22, padWhatColumn, y, white);
-        y += 29;
+        y += 27;
     };
     regular.draw(image, "gamepad", 20, padColumn, y, pad);
     section("RIDING");
@@ -217,6 +217,7 @@ Image makeHelpPanel()
     row("Amber sign", "the next gate; the arrow points to it");
     row("Clock", "10 s at the start, +10 s for every gate");
     row("Pick-ups", "snowflake 50 points, cow 500 and a boost");
+    row("G", "ghost rider on and off: the guide's line, then your best");
     y += 8;
     section("VIEW AND TOOLS");
     row("F", "free camera: W A S D, Ctrl, Alt, mouse");

@@ -1,0 +1,26 @@
+// A rider who knows where every gate is: steers toward the next one, pushes while
+// roughly on course, brakes when far off it and fast. The ride benchmark, the tests
+// and the guide run (the ghost rider's first line) all ride with it.
+#pragma once
+
+#include <set>
+
+namespace frostline {
+
+class World;
+class RaceState;
+
+/// What the rider does in one frame.
+struct RideInput {
+    float turn = 0.0f;   ///< positive left, negative right; 1 turns as hard as a key
+    bool push = false;   ///< the forward key
+    bool brake = false;  ///< the brake key
+};
+
+/// Toward the race's next gate from where the world's sled is and heads; nothing once
+/// the race is decided or every gate is passed.
+RideInput autopilotInput(World& world, const RaceState& race);
+/// The arrow keys (GLFW key codes) a player holds for input.
+std::set<int> arrowKeysFor(const RideInput& input);
+
+}  // namespace frostline
