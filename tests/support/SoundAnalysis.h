@@ -7,9 +7,10 @@
 
 namespace frostline::test {
 
-/// A sound file's samples, channels mixed to one, in -1..1.
+/// A sound file's samples, channels mixed to one, in -1..1, and each channel on its own.
 struct Recording {
     std::vector<float> samples;
+    std::vector<std::vector<float>> channels;  ///< one list of samples a channel (left first)
     int sampleRate = 0;
     bool loaded() const { return sampleRate > 0; }
     /// Seconds of sound.
