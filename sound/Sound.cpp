@@ -34,7 +34,8 @@ Sound::Sound(const std::string& folder)
     device = alcOpenDevice(nullptr);
     if (!device) {
         const ALCchar* name = alcGetString(nullptr, ALC_DEFAULT_DEVICE_SPECIFIER);
-        const std::string reason = name && *name ? std::string("cannot open ") + name : "no playback device found";
+        const std::string reason =
+            name && *name ? std::string("cannot open ") + name : "no playback device found";
         std::cout << "Sound: no device (" << reason << "), playing silently" << std::endl;
         return;
     }
@@ -101,7 +102,8 @@ unsigned Sound::loadBuffer(const std::string& folder, const char* file)
     SoundData data;
     std::string problem;
     if (!readSoundFile(path, data, problem)) {
-        std::cout << "Sound: cannot read " << path << " (" << problem << "), that sound stays silent" << std::endl;
+        std::cout << "Sound: cannot read " << path << " (" << problem << "), that sound stays silent"
+                  << std::endl;
         return 0;
     }
     ALuint buffer = 0;

@@ -30,14 +30,16 @@ Listener listenerAt(const scene::Camera& camera)
     return {vec3(eye[3]), glm::normalize(-vec3(eye[2])), glm::normalize(vec3(eye[1]))};
 }
 
-Ride rideOf(const scene::ControllerShape& sled, const scene::Camera& camera, const RaceState& race, bool soundOn)
+Ride rideOf(const scene::ControllerShape& sled, const scene::Camera& camera, const RaceState& race,
+            bool soundOn)
 {
     Ride ride;
     ride.speed = sled.speed;
     ride.maxSpeed = sled.maxSpeed;
     ride.grounded = sled.grounded;
-    ride.lean = sled.maxLean > 0.0f ? std::clamp(std::max(sled.leftLean, sled.rightLean) / sled.maxLean, 0.0f, 1.0f)
-                                    : 0.0f;
+    ride.lean = sled.maxLean > 0.0f
+                    ? std::clamp(std::max(sled.leftLean, sled.rightLean) / sled.maxLean, 0.0f, 1.0f)
+                    : 0.0f;
     ride.boosting = sled.boostTime > 0.0f;
     ride.paused = race.paused;
     ride.muted = !soundOn;
@@ -89,9 +91,11 @@ std::vector<CuePlay> cuesFor(const RaceEvents& events)
             cues.push_back({Cue::Buzzer, 1.0f, 0.0f, true, event.where});
             cues.push_back({Cue::Lose, 1.0f, outcomeDelay});
             break;
-        case RaceEventKind::PickedUp:
-            cues.push_back({event.pickupKind == scene::Cow ? Cue::Moo : Cue::Chime, 1.0f, 0.0f, true, event.where});
+        case RaceEventKind::PickedUp: {
+            const Cue cue = event.pickupKind == scene::Cow ? Cue::Moo : Cue::Chime;
+            cues.push_back({cue, 1.0f, 0.0f, true, event.where});
             break;
+        }
         case RaceEventKind::Won:
             cues.push_back({Cue::Fanfare, 1.0f, outcomeDelay});
             break;

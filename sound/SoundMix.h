@@ -37,7 +37,8 @@ struct Ride {
 /// The listener at a camera whose camera-to-world matrix is up to date.
 Listener listenerAt(const scene::Camera& camera);
 /// The ride as the sled, the camera and the race show it now; muted when soundOn is clear.
-Ride rideOf(const scene::ControllerShape& sled, const scene::Camera& camera, const RaceState& race, bool soundOn);
+Ride rideOf(const scene::ControllerShape& sled, const scene::Camera& camera, const RaceState& race,
+            bool soundOn);
 
 /// The one-shot signals, each a file of the sounds folder.
 enum class Cue { Beep, Go, Chime, Moo, Gate, Buzzer, Thud, Swoosh, Fanfare, Lose, Count };

@@ -115,15 +115,17 @@ int printStereo(const Recording& r, Span span)
         sum += (l + rr) * (l + rr);
         difference += (l - rr) * (l - rr);
     }
-    const auto ratio = [](double a, double b) { return decibels(static_cast<float>(b > 0.0 ? std::sqrt(a / b) : 0.0)); };
+    const auto ratio = [](double a, double b) {
+        return decibels(static_cast<float>(b > 0.0 ? std::sqrt(a / b) : 0.0));
+    };
     std::printf("%.1f %.1f\n", ratio(difference, sum), left > 0.0 && right > 0.0 ? ratio(left, right) : 0.0f);
     return 0;
 }
 
 int usage()
 {
-    std::fprintf(stderr, "usage: frostline_soundprobe FILE length | level FROM TO | onsets HZ | present HZ FROM TO"
-                         " | loudness [FROM TO] | stereo FROM TO\n");
+    std::fprintf(stderr, "usage: frostline_soundprobe FILE length | level FROM TO | onsets HZ"
+                         " | present HZ FROM TO | loudness [FROM TO] | stereo FROM TO\n");
     return 2;
 }
 
@@ -146,7 +148,8 @@ int main(int argc, char** argv)
         const double from = std::atof(argv[3]), to = std::atof(argv[4]);
         const auto first = static_cast<std::size_t>(from * r.sampleRate);
         const auto count = static_cast<std::size_t>(std::max(0.0, to - from) * r.sampleRate);
-        std::printf("%.1f %.1f\n", decibels(rms(r.samples, first, count)), decibels(peak(r.samples, first, count)));
+        std::printf("%.1f %.1f\n", decibels(rms(r.samples, first, count)),
+                    decibels(peak(r.samples, first, count)));
     } else if (what == "onsets" && argc == 4) {
         const auto frequency = static_cast<float>(std::atof(argv[3]));
         double lastHeard = -1.0e9;
@@ -167,7 +170,8 @@ int main(int argc, char** argv)
         }
         std::printf("%.2f\n", windows > 0 ? static_cast<double>(heardIn) / windows : 0.0);
     } else if (what == "loudness" && (argc == 3 || argc == 5)) {
-        return printLoudness(r, argc == 5 ? spanOf(r, std::atof(argv[3]), std::atof(argv[4])) : Span{0, r.samples.size()});
+        const Span whole{0, r.samples.size()};
+        return printLoudness(r, argc == 5 ? spanOf(r, std::atof(argv[3]), std::atof(argv[4])) : whole);
     } else if (what == "stereo" && argc == 5) {
         return printStereo(r, spanOf(r, std::atof(argv[3]), std::atof(argv[4])));
     } else {

@@ -88,7 +88,8 @@ TEST(RaceSounds, EventsCallForTheirSignals)
     EXPECT_FALSE(wrong[1].placed);
     EXPECT_GT(wrong[1].delay, 0.0f);
 
-    const std::vector<CuePlay> won = cuesFor({event(RaceEventKind::GatePassed, 5), event(RaceEventKind::Won, 5)});
+    const std::vector<CuePlay> won =
+        cuesFor({event(RaceEventKind::GatePassed, 5), event(RaceEventKind::Won, 5)});
     ASSERT_EQ(won.size(), 2u);
     EXPECT_EQ(won[1].cue, Cue::Fanfare);
     EXPECT_GT(won[1].delay, 0.0f);

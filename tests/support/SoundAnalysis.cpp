@@ -12,7 +12,8 @@ namespace {
 constexpr double pi = 3.14159265358979;
 
 /// The span [first, first + count) clipped to the samples.
-std::pair<std::size_t, std::size_t> clip(const std::vector<float>& samples, std::size_t first, std::size_t count)
+std::pair<std::size_t, std::size_t> clip(const std::vector<float>& samples, std::size_t first,
+                                         std::size_t count)
 {
     first = std::min(first, samples.size());
     return {first, std::min(first + count, samples.size())};
@@ -86,17 +87,19 @@ float toneAmplitude(const std::vector<float>& samples, std::size_t first, std::s
     const double coefficient = 2.0 * std::cos(2.0 * pi * frequency / sampleRate);
     double previous = 0.0, beforePrevious = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
-        const double window = 0.5 - 0.5 * std::cos(2.0 * pi * static_cast<double>(i) / static_cast<double>(n - 1));
+        const double window =
+            0.5 - 0.5 * std::cos(2.0 * pi * static_cast<double>(i) / static_cast<double>(n - 1));
         const double current = window * samples[begin + i] + coefficient * previous - beforePrevious;
         beforePrevious = previous;
         previous = current;
     }
-    const double power = previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
+    const double power =
+        previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
     return static_cast<float>(2.0 * std::sqrt(std::max(power, 0.0)) / (0.5 * static_cast<double>(n)));
 }
 
-float strongestFrequency(const std::vector<float>& samples, std::size_t first, std::size_t count, int sampleRate,
-                         float low, float high, float step)
+float strongestFrequency(const std::vector<float>& samples, std::size_t first, std::size_t count,
+                         int sampleRate, float low, float high, float step)
 {
     float best = low;
     float bestAmplitude = -1.0f;

@@ -30,7 +30,7 @@ float rms(const std::vector<float>& samples, std::size_t first, std::size_t coun
 float toneAmplitude(const std::vector<float>& samples, std::size_t first, std::size_t count, int sampleRate,
                     float frequency);
 /// The frequency (Hz) between low and high, in steps of step, with the largest amplitude in the span.
-float strongestFrequency(const std::vector<float>& samples, std::size_t first, std::size_t count, int sampleRate,
-                         float low, float high, float step);
+float strongestFrequency(const std::vector<float>& samples, std::size_t first, std::size_t count,
+                         int sampleRate, float low, float high, float step);
 
 }  // namespace frostline::test
