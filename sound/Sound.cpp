@@ -23,6 +23,16 @@ ALint stateOf(ALuint source)
     return state;
 }
 
+/// How many of names the current context knows as isName (alIsSource, alIsBuffer) says.
+/// Name 0 never counts: it is OpenAL's empty buffer, which every context has.
+template <std::size_t count>
+int known(const std::array<unsigned, count>& names, ALboolean (*isName)(ALuint))
+{
+    return static_cast<int>(std::count_if(names.begin(), names.end(), [&](ALuint name) {
+        return name != 0 && isName(name);
+    }));
+}
+
 }  // namespace
 
 Sound::Sound(const std::string& folder)
@@ -276,33 +286,12 @@ int Sound::playingSources() const
 
 int Sound::sourcesHeld() const
 {
-    if (!makeCurrent()) {
-        return 0;
-    }
-    int held = 0;
-    for (ALuint source : loopSources) {
-        held += alIsSource(source) ? 1 : 0;
-    }
-    for (ALuint source : voices) {
-        held += alIsSource(source) ? 1 : 0;
-    }
-    return held;
+    return makeCurrent() ? known(loopSources, alIsSource) + known(voices, alIsSource) : 0;
 }
 
 int Sound::buffersHeld() const
 {
-    if (!makeCurrent()) {
-        return 0;
-    }
-    // Buffer 0 is OpenAL's empty buffer, which every context has: a sound that did not read.
-    int held = 0;
-    for (ALuint buffer : cueBuffers) {
-        held += buffer != 0 && alIsBuffer(buffer) ? 1 : 0;
-    }
-    for (ALuint buffer : loopBuffers) {
-        held += buffer != 0 && alIsBuffer(buffer) ? 1 : 0;
-    }
-    return held;
+    return makeCurrent() ? known(cueBuffers, alIsBuffer) + known(loopBuffers, alIsBuffer) : 0;
 }
 
 void Sound::release()
