@@ -23,7 +23,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include <ebur128.h>
 
@@ -45,7 +44,7 @@ bool heard(const Recording& r, double at, float frequency)
     return tone > -50.0f && tone > decibels(rms(r.samples, first, count)) - 4.0f;
 }
 
-/// The samples [first, first + count) of a recording (clipped to it), as a range of frames.
+/// The frames [first, end) of a recording, clipped to it.
 struct Span {
     std::size_t first = 0;
     std::size_t end = 0;
@@ -62,29 +61,15 @@ Span spanOf(const Recording& r, double from, double to)
 /// Prints the integrated loudness, the sample peak and the true peak of the span.
 int printLoudness(const Recording& r, Span span)
 {
-    const auto channels = static_cast<unsigned>(r.channels.size());
+    const auto channels = static_cast<unsigned>(r.channels);
     ebur128_state* meter = ebur128_init(channels, static_cast<unsigned long>(r.sampleRate),
                                         EBUR128_MODE_I | EBUR128_MODE_SAMPLE_PEAK | EBUR128_MODE_TRUE_PEAK);
     if (!meter) {
         std::fprintf(stderr, "frostline_soundprobe: cannot measure %u channels\n", channels);
         return 1;
     }
-    // The meter takes interleaved frames; a second at a time.
-    std::vector<float> frames;
-    const auto chunk = static_cast<std::size_t>(r.sampleRate);
-    for (std::size_t first = span.first; first < span.end; first += chunk) {
-        const std::size_t count = std::min(chunk, span.end - first);
-        frames.resize(count * channels);
-        for (std::size_t i = 0; i < count; ++i) {
-            for (unsigned c = 0; c < channels; ++c) {
-                frames[i * channels + c] = r.channels[c][first + i];
-            }
-        }
-        ebur128_add_frames_float(meter, frames.data(), count);
-    }
-    double loudness = 0.0;
-    double samplePeak = 0.0;
-    double truePeak = 0.0;
+    ebur128_add_frames_float(meter, r.frames.data() + span.first * channels, span.end - span.first);
+    double loudness = 0.0, samplePeak = 0.0, truePeak = 0.0;
     ebur128_loudness_global(meter, &loudness);
     for (unsigned c = 0; c < channels; ++c) {
         double peakOf = 0.0;
@@ -103,13 +88,13 @@ int printLoudness(const Recording& r, Span span)
 /// Prints how different the two channels are over the span, and which is louder.
 int printStereo(const Recording& r, Span span)
 {
-    if (r.channels.size() != 2) {
-        std::fprintf(stderr, "frostline_soundprobe: %zu channel(s), not two\n", r.channels.size());
+    if (r.channels != 2) {
+        std::fprintf(stderr, "frostline_soundprobe: %d channel(s), not two\n", r.channels);
         return 1;
     }
     double left = 0.0, right = 0.0, sum = 0.0, difference = 0.0;
     for (std::size_t i = span.first; i < span.end; ++i) {
-        const double l = r.channels[0][i], rr = r.channels[1][i];
+        const double l = r.frames[2 * i], rr = r.frames[2 * i + 1];
         left += l * l;
         right += rr * rr;
         sum += (l + rr) * (l + rr);

@@ -29,20 +29,19 @@ Recording readRecording(const std::string& path)
     if (!file) {
         return recording;
     }
-    std::vector<float> interleaved(static_cast<std::size_t>(info.frames) * info.channels);
+    std::vector<float>& interleaved = recording.frames;
+    interleaved.resize(static_cast<std::size_t>(info.frames) * info.channels);
     const sf_count_t frames = sf_readf_float(file, interleaved.data(), info.frames);
     sf_close(file);
-    const auto count = static_cast<std::size_t>(std::max<sf_count_t>(frames, 0));
-    recording.samples.resize(count);
-    recording.channels.assign(static_cast<std::size_t>(info.channels), std::vector<float>(count));
-    for (std::size_t i = 0; i < count; ++i) {
+    recording.samples.resize(static_cast<std::size_t>(std::max<sf_count_t>(frames, 0)));
+    for (std::size_t i = 0; i < recording.samples.size(); ++i) {
         float sum = 0.0f;
         for (int c = 0; c < info.channels; ++c) {
-            recording.channels[c][i] = interleaved[i * info.channels + c];
             sum += interleaved[i * info.channels + c];
         }
         recording.samples[i] = sum / static_cast<float>(info.channels);
     }
+    recording.channels = info.channels;
     recording.sampleRate = info.samplerate;
     return recording;
 }

@@ -7,10 +7,11 @@
 
 namespace frostline::test {
 
-/// A sound file's samples, channels mixed to one, in -1..1, and each channel on its own.
+/// A sound file's samples, channels mixed to one, in -1..1, and as the file holds them.
 struct Recording {
     std::vector<float> samples;
-    std::vector<std::vector<float>> channels;  ///< one list of samples a channel (left first)
+    std::vector<float> frames;  ///< every channel's samples, interleaved (left first)
+    int channels = 0;
     int sampleRate = 0;
     bool loaded() const { return sampleRate > 0; }
     /// Seconds of sound.
