@@ -150,6 +150,9 @@ bool restartRace()
     if (!raceState || !raceState->gameOver) {
         return false;
     }
+    if (sound) {
+        sound->startRace();  // the new race starts from silence, the loading screen too
+    }
     releaseScene();
     resetRaceCounters();
     // The new race starts with the sled's view (the pointer given back if the free

@@ -89,7 +89,8 @@ void handOnRaceEvents()
 {
     ui::announceRaceEvents(*raceState);
     if (sound && world && world->player) {
-        sound->update(raceState->events, rideOf(*world->player, *raceState, soundOn), deltaTime);
+        const Ride ride = rideOf(*world->player, *world->camera, *raceState, soundOn);
+        sound->update(raceState->events, ride, deltaTime);
     }
     raceState->events.clear();
 }

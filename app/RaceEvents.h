@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "scene/Math.h"
+
 namespace frostline {
 
 enum class RaceEventKind {
@@ -27,6 +29,7 @@ struct RaceEvent {
     int32_t pickupKind = 0;  ///< the pick-up's kind (PickedUp)
     uint32_t points = 0;     ///< the pick-up's points (PickedUp)
     int32_t count = 0;       ///< the number the countdown shows (CountdownTick)
+    vec3 where{0.0f};        ///< the gate, the pick-up or the contact (world space, world units)
 };
 
 /// The events of one frame, in the order they happened.

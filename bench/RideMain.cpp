@@ -3,13 +3,17 @@
 // countdown until the race is decided (plus a second of the result) and writes
 // what bench/ride.sh reports: when the first countdown frame was on screen, how
 // long each start-up step took, every frame's time and the peak resident memory.
-// For the recording of its sound it also writes when each frame that changed the
-// points or decided the race began (wall clock), as it does for the first frame.
+// For the recording of its sound it also writes when each frame that passed a gate,
+// changed the points or decided the race began (wall clock), as it does for the first
+// frame, and how far to the side of the camera the gate or pick-up was then.
 //
-// Usage: frostline_ride LOGFILE [SECONDS_AFTER_RACE [snowflake]]   (run from the runtime
-// folder, under a display; the ride goes on for 1 s after the race is decided by
-// default; "snowflake" makes the autopilot ride through the snowflake just below the
-// start on its way to the first gate)
+// Usage: frostline_ride LOGFILE [SECONDS_AFTER_RACE [snowflake] [fixed]]   (run from the
+// runtime folder, under a display; the ride goes on for 1 s after the race is decided
+// by default; "snowflake" makes the autopilot collect the snowflake just below the
+// start, touching it on the sled's left, on its way to the first gate; "fixed"
+// simulates in steps of 1/60 s, as many as the wall clock has moved on before each
+// drawn frame, so every run rides the same ride in real time whatever the frames'
+// lengths)
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -19,6 +23,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <thread>
 
 
 #include <GL/glew.h>
@@ -34,6 +39,7 @@
 #include "level/Autopilot.h"
 #include "physics/ControllerShape.h"
 #include "render/World.h"
+#include "scene/Checkpoint.h"
 #include "scene/Collectable.h"
 #include "ui/Hud.h"
 
@@ -47,11 +53,17 @@ using bench::processCpuMilliseconds;
 constexpr double longestRide = 150.0;
 /// How long the ride goes on after the race is decided (s), unless the command line says.
 constexpr double defaultAfterRace = 1.0;
+/// The simulation step of a fixed-step ride (s).
+constexpr double fixedStep = 1.0 / 60.0;
+/// How far to the side of the snowflake the autopilot aims (world units): near enough to
+/// collect it, far enough to hear it from the left.
+constexpr float snowflakeAside = 1.0f;
 
 /// Wall-clock time in nanoseconds since the epoch, comparable with `date +%s%N`.
 long long wallClockNanoseconds()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 
@@ -68,34 +80,131 @@ long peakResidentKilobytes()
     return -1;
 }
 
-/// Before the first gate: the first snowflake of the level while it is still there and
-/// ahead of the sled; otherwise null.
-scene::Collectable* snowflakeOnTheWay(World& world, const RaceState& race)
+/// The gate with this id, or null.
+scene::Checkpoint* gateNumber(World& world, int id)
 {
-    if (race.nextCheckpoint != 1) {
-        return nullptr;
-    }
     for (scene::SceneObject* object : world.objects) {
-        auto* pickUp = dynamic_cast<scene::Collectable*>(object);
-        if (pickUp && pickUp->kind == scene::Snowflake) {
-            const vec3 toIt = pickUp->getPosition() - world.player->getPosition();
-            const bool ahead = glm::dot(vec2(toIt.x, toIt.z), vec2(world.player->heading.x, world.player->heading.z)) > 0.0f;
-            return !pickUp->hidden && ahead ? pickUp : nullptr;
+        auto* gate = dynamic_cast<scene::Checkpoint*>(object);
+        if (gate && gate->id == id) {
+            return gate;
         }
     }
     return nullptr;
 }
 
-/// The arrow keys a player would hold to ride toward the next gate (or first straight on
-/// through the snowflake ahead, when asked).
-std::set<int> autopilotKeys(World& world, const RaceState& race, bool viaSnowflake)
+/// The gate the race expects next, or null once all are passed.
+scene::Checkpoint* nextGate(World& world, const RaceState& race)
 {
-    // The start points straight at the first snowflake: Up alone rides through it.
-    if (viaSnowflake && !race.gameOver && snowflakeOnTheWay(world, race)) {
-        return {GLFW_KEY_UP};
+    return gateNumber(world, race.nextCheckpoint);
+}
+
+/// How far to the camera's side a place is: the sine of its angle off the viewing
+/// direction, positive to the right.
+float sideOfCamera(World& world, vec3 place)
+{
+    const vec3 seen = vec3(inverse(world.camera->modelMatrix) * vec4(place, 1.0f));
+    return length(seen) > 0.0f ? seen.x / length(seen) : 0.0f;
+}
+
+/// The pick-ups of the level that are still there.
+std::set<scene::Collectable*> pickUpsLeft(World& world)
+{
+    std::set<scene::Collectable*> left;
+    for (scene::SceneObject* object : world.objects) {
+        auto* pickUp = dynamic_cast<scene::Collectable*>(object);
+        if (pickUp && !pickUp->hidden) {
+            left.insert(pickUp);
+        }
+    }
+    return left;
+}
+
+/// The snowflake nearest to the sled (the one just below the start), or null.
+scene::Collectable* nearestSnowflake(World& world)
+{
+    scene::Collectable* nearest = nullptr;
+    float nearestDistance = 0.0f;
+    for (scene::SceneObject* object : world.objects) {
+        auto* pickUp = dynamic_cast<scene::Collectable*>(object);
+        if (!pickUp || pickUp->kind != scene::Snowflake) {
+            continue;
+        }
+        const float distance = glm::distance(pickUp->getPosition(), world.player->getPosition());
+        if (!nearest || distance < nearestDistance) {
+            nearest = pickUp;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
+}
+
+/// The arrow keys a player would hold to ride toward the next gate (or first through the
+/// given snowflake, while it is there and no gate is passed yet), as the autopilot rides.
+std::set<int> autopilotKeys(World& world, const RaceState& race, scene::Collectable* snowflake)
+{
+    scene::Checkpoint* gate = nextGate(world, race);
+    if (!gate || race.gameOver) {
+        return {};
+    }
+    if (snowflake && !snowflake->hidden && race.nextCheckpoint == 1) {
+        // Past the snowflake's right side, so that it is touched on the sled's left.
+        const vec3 toSnowflake = snowflake->getPosition() - world.player->getPosition();
+        const vec3 right = glm::normalize(vec3(-toSnowflake.z, 0.0f, toSnowflake.x));
+        return arrowKeysFor(steerToward(*world.player, snowflake->getPosition() + right * snowflakeAside));
     }
     return arrowKeysFor(autopilotInput(world, race));
 }
+
+/// What the ride's log says of each simulated frame: a gate passed, points gained (with
+/// where the gate or pick-up was, seen from the camera) and the outcome, each when it
+/// changes; and when the ride is over.
+class RideRecord {
+public:
+    RideRecord(std::ofstream& log, World& world, double afterRace)
+        : log(log), afterRace(afterRace), pickUps(pickUpsLeft(world))
+    {
+    }
+
+    /// After a frame of deltaTime seconds that began at startNs (wall clock, ns): logs what
+    /// changed; false once the ride is over.
+    bool simulated(long long startNs, World& world, const RaceState& race)
+    {
+        rideTime += deltaTime;
+        if (race.nextCheckpoint - 1 > gatesPassed) {
+            gatesPassed = race.nextCheckpoint - 1;
+            scene::Checkpoint* gate = gateNumber(world, gatesPassed);
+            log << "gate " << gatesPassed << " " << rideTime << " frame-start-ns " << startNs << " side "
+                << (gate ? sideOfCamera(world, gate->getPosition()) : 0.0f) << "\n";
+        }
+        if (race.points != points) {
+            // The pick-up collected is the one no longer there.
+            const std::set<scene::Collectable*> left = pickUpsLeft(world);
+            float side = 0.0f;
+            for (scene::Collectable* pickUp : pickUps) {
+                side = left.count(pickUp) == 0 ? sideOfCamera(world, pickUp->getPosition()) : side;
+            }
+            log << "points " << race.points - points << " frame-start-ns " << startNs << " side " << side
+                << "\n";
+            points = race.points;
+            pickUps = left;
+        }
+        if (race.gameOver && decidedAt < 0.0) {
+            decidedAt = rideTime;
+            log << "decided " << (race.lost ? "lost" : "won") << " " << rideTime << " points " << race.points
+                << " frame-start-ns " << startNs << "\n";
+        }
+        return !((decidedAt >= 0.0 && rideTime - decidedAt > afterRace) || rideTime > longestRide);
+    }
+
+private:
+    std::ofstream& log;
+    double afterRace = 0.0;
+    double rideTime = 0.0;
+    double decidedAt = -1.0;
+    int gatesPassed = 0;
+    uint32_t points = 0;
+    std::set<scene::Collectable*> pickUps;
+};
 
 /// Times the start-up steps (ms since the previous mark) for the log.
 class StepClock {
@@ -118,11 +227,16 @@ private:
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: frostline_ride LOGFILE [SECONDS_AFTER_RACE]\n");
+        std::fprintf(stderr, "usage: frostline_ride LOGFILE [SECONDS_AFTER_RACE [snowflake] [fixed]]\n");
         return 2;
     }
     const double afterRace = argc > 2 ? std::atof(argv[2]) : defaultAfterRace;
-    const bool viaSnowflake = argc > 3 && std::string(argv[3]) == "snowflake";
+    bool viaSnowflake = false;
+    bool fixedSteps = false;
+    for (int i = 3; i < argc; ++i) {
+        viaSnowflake = viaSnowflake || std::string(argv[i]) == "snowflake";
+        fixedSteps = fixedSteps || std::string(argv[i]) == "fixed";
+    }
     std::ofstream log(argv[1]);
     log.setf(std::ios::fixed);
     log.precision(3);
@@ -155,17 +269,36 @@ int main(int argc, char** argv)
     // The main loop's own steps, with the ride's end added.
     lastFrameTime = glfwGetTime();
     raceState->paused = false;
-    double rideTime = 0.0;
-    double decidedAt = -1.0;
+    RideRecord record(log, *world, afterRace);
+    scene::Collectable* snowflake = viaSnowflake ? nearestSnowflake(*world) : nullptr;
+    const double started = glfwGetTime();
+    double simulatedTime = 0.0;  // game time of a fixed-step ride (s)
     bool firstFrame = true;
-    int gatesPassed = 0;
-    uint32_t points = 0;
     while (running && !glfwWindowShouldClose(window)) {
-        held = raceStarted ? autopilotKeys(*world, *raceState, viaSnowflake) : std::set<int>{};
         const double frameStart = glfwGetTime();
         const long long frameStartNs = wallClockNanoseconds();
         const double cpuStart = processCpuMilliseconds();
-        runFrame();
+        if (fixedSteps) {
+            // Whole steps until the game has caught up with the wall clock, then one picture.
+            glfwPollEvents();
+            do {
+                const long long stepStartNs = wallClockNanoseconds();
+                held = raceStarted ? autopilotKeys(*world, *raceState, snowflake) : std::set<int>{};
+                deltaTime = static_cast<float>(fixedStep);
+                simulateFrame();
+                simulatedTime += fixedStep;
+                running = running && record.simulated(stepStartNs, *world, *raceState);
+            } while (running && simulatedTime + fixedStep <= glfwGetTime() - started);
+            drawFrame();
+            glfwSwapBuffers(window);
+            // A frame shorter than a step waits for the wall clock.
+            const double ahead = simulatedTime - (glfwGetTime() - started);
+            std::this_thread::sleep_for(std::chrono::duration<double>(std::max(ahead, 0.0)));
+        } else {
+            held = raceStarted ? autopilotKeys(*world, *raceState, snowflake) : std::set<int>{};
+            runFrame();
+            running = running && record.simulated(frameStartNs, *world, *raceState);
+        }
         if (firstFrame) {
             // The first countdown frame is on the screen once the swap has been done.
             glFinish();
@@ -179,23 +312,6 @@ int main(int argc, char** argv)
         // threads, the render scale it was drawn at.
         log << "frame " << (glfwGetTime() - frameStart) * 1e3 << " " << deltaTime * 1e3 << " "
             << processCpuMilliseconds() - cpuStart << " " << world->renderScale << "\n";
-        rideTime += deltaTime;
-        if (raceState->nextCheckpoint - 1 > gatesPassed) {
-            gatesPassed = raceState->nextCheckpoint - 1;
-            log << "gate " << gatesPassed << " " << rideTime << "\n";
-        }
-        if (raceState->points != points) {
-            log << "points " << raceState->points - points << " frame-start-ns " << frameStartNs << "\n";
-            points = raceState->points;
-        }
-        if (raceState->gameOver && decidedAt < 0.0) {
-            decidedAt = rideTime;
-            log << "decided " << (raceState->lost ? "lost" : "won") << " " << rideTime << " points "
-                << raceState->points << " frame-start-ns " << frameStartNs << "\n";
-        }
-        if ((decidedAt >= 0.0 && rideTime - decidedAt > afterRace) || rideTime > longestRide) {
-            running = false;
-        }
     }
     controls::setKeyReader({});
     log << "peak-rss-kb " << peakResidentKilobytes() << "\n";

@@ -139,7 +139,7 @@ void BM_SoundFrame(benchmark::State& state)
         }
         ++frame;
         const auto start = std::chrono::steady_clock::now();
-        heard->update(events, rideOf(*race->sled, *race->race, true), frameTime);
+        heard->update(events, rideOf(*race->sled, *race->world->camera, *race->race, true), frameTime);
         endIteration(state, start, frameMilliseconds, race);
     }
     if (!frameMilliseconds.empty()) {

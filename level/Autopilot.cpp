@@ -36,27 +36,27 @@ scene::Checkpoint* gateNumbered(World& world, int id)
 
 }  // namespace
 
-RideInput autopilotInput(World& world, const RaceState& race)
+RideInput steerToward(scene::ControllerShape& sled, vec3 target)
 {
     RideInput input;
-    scene::Checkpoint* next = race.gameOver || !world.player ? nullptr : gateNumbered(world, race.nextCheckpoint);
-    if (!next) {
-        return input;
-    }
-    const scene::ControllerShape& sled = *world.player;
-    const vec3 position = world.player->getPosition();
-    const vec3 target = next->getPosition();
-    const vec2 toGate = glm::normalize(vec2(target.x - position.x, target.z - position.z));
+    const vec3 position = sled.getPosition();
+    const vec2 toTarget = glm::normalize(vec2(target.x - position.x, target.z - position.z));
     const vec2 ahead = glm::normalize(vec2(sled.heading.x, sled.heading.z));
-    // Positive: the gate lies to the left, a turn by a positive yaw.
-    const float cross = ahead.y * toGate.x - ahead.x * toGate.y;
-    const float error = static_cast<float>(std::atan2(cross, glm::dot(ahead, toGate))) / degreesToRadians;
+    // Positive: the target lies to the left, a turn by a positive yaw.
+    const float cross = ahead.y * toTarget.x - ahead.x * toTarget.y;
+    const float error = static_cast<float>(std::atan2(cross, glm::dot(ahead, toTarget))) / degreesToRadians;
     if (std::fabs(error) > aimDeadband) {
         input.turn = std::clamp(error / fullTurnAngle, -1.0f, 1.0f);
     }
     input.push = std::fabs(error) < throttleAngle;
     input.brake = !input.push && std::fabs(error) > brakeAngle && sled.speed > brakeSpeed;
     return input;
+}
+
+RideInput autopilotInput(World& world, const RaceState& race)
+{
+    scene::Checkpoint* next = race.gameOver || !world.player ? nullptr : gateNumbered(world, race.nextCheckpoint);
+    return next ? steerToward(*world.player, next->getPosition()) : RideInput{};
 }
 
 std::set<int> arrowKeysFor(const RideInput& input)

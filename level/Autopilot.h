@@ -5,10 +5,15 @@
 
 #include <set>
 
+#include "scene/Math.h"
+
 namespace frostline {
 
 class World;
 class RaceState;
+namespace scene {
+class ControllerShape;
+}
 
 /// What the rider does in one frame.
 struct RideInput {
@@ -17,6 +22,8 @@ struct RideInput {
     bool brake = false;  ///< the brake key
 };
 
+/// Toward target (world units) from where sled is and heads.
+RideInput steerToward(scene::ControllerShape& sled, vec3 target);
 /// Toward the race's next gate from where the world's sled is and heads; nothing once
 /// the race is decided or every gate is passed.
 RideInput autopilotInput(World& world, const RaceState& race);

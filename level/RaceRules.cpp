@@ -17,6 +17,7 @@ void RaceState::collect(scene::Collectable& collectable)
     RaceEvent event{RaceEventKind::PickedUp};
     event.pickupKind = collectable.kind;
     event.points = static_cast<uint32_t>(collectable.points);
+    event.where = collectable.getPosition();
     events.push_back(event);
     // Without its body the sled cannot touch it again; hidden, it is neither updated nor drawn.
     collectable.releaseActor();
@@ -31,15 +32,18 @@ void RaceState::passCheckpoint(scene::Checkpoint& checkpoint)
     }
     // Once the race is decided, gates still count but tell the player nothing new.
     const bool racing = !gameOver;
+    RaceEvent touched{RaceEventKind::GatePassed, checkpoint.id, nextCheckpoint};
+    touched.where = checkpoint.getPosition();
     if (checkpoint.id != nextCheckpoint) {
         gameOver = true;
         lost = true;
         std::cout << "Verloren! Checkpoint verpasst" << std::endl;
         if (racing) {
-            events.push_back({RaceEventKind::WrongGate, checkpoint.id, nextCheckpoint});
+            touched.kind = RaceEventKind::WrongGate;
+            events.push_back(touched);
         }
     } else if (racing) {
-        events.push_back({RaceEventKind::GatePassed, checkpoint.id});
+        events.push_back(touched);
     }
     // The last gate ends the race; a loss recorded before stays a loss.
     if (checkpoint.id == lastCheckpoint) {

@@ -177,7 +177,9 @@ void ControllerShape::move(float dt)
         obstacleHit = false;
         speed *= 0.5f;
         if (raceState) {
-            raceState->events.push_back({RaceEventKind::ObstacleHit});
+            RaceEvent hit{RaceEventKind::ObstacleHit};
+            hit.where = obstacleHitAt;
+            raceState->events.push_back(hit);
         }
     }
 }
@@ -187,6 +189,7 @@ void ControllerShape::onShapeHit(const ControllerShapeHit& hit)
     const char* name = hit.actor ? hit.actor->getName() : nullptr;
     if (!name) {
         obstacleHit = true;
+        obstacleHitAt = vec3(hit.worldPos);
         return;
     }
     if (std::strcmp(name, "Terrain") == 0) {
@@ -218,6 +221,7 @@ void ControllerShape::onShapeHit(const ControllerShapeHit& hit)
     }
     // Rocks, trees, the stump, the billboard, the fallen tree, the border walls.
     obstacleHit = true;
+    obstacleHitAt = vec3(hit.worldPos);
 }
 
 void ControllerShape::onControllerHit(const ControllersHit& /*hit*/) {}

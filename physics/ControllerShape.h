@@ -97,6 +97,7 @@ public:
     float boostTime = 0.0f;            ///< boost seconds left; counts on below 0
     float boostFactor = 1.0f;          ///< 1.25 while boosting
     bool obstacleHit = false;          ///< an obstacle was touched during the current move
+    vec3 obstacleHitAt{0.0f};          ///< where it was touched last (world space, world units)
 
 private:
     /// One controller move of dt seconds along the heading plus the fall along up.

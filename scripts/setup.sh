@@ -8,6 +8,7 @@ packages=(
   build-essential g++ cmake pkg-config git
   libglfw3-dev libglew-dev libgl-dev libassimp-dev libfreeimage-dev
   libbullet-dev libglm-dev libfreetype-dev fonts-dejavu-core libopenal-dev libsndfile1-dev
+  libebur128-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils libgl1-mesa-dri mesa-utils imagemagick xdotool
   clang libclang-rt-14-dev

@@ -5,6 +5,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 #include "sound/SoundFile.h"
 
@@ -22,6 +23,16 @@ ALint stateOf(ALuint source)
     return state;
 }
 
+/// How many of names the current context knows as isName (alIsSource, alIsBuffer) says.
+/// Name 0 never counts: it is OpenAL's empty buffer, which every context has.
+template <std::size_t count>
+int known(const std::array<unsigned, count>& names, ALboolean (*isName)(ALuint))
+{
+    return static_cast<int>(std::count_if(names.begin(), names.end(), [&](ALuint name) {
+        return name != 0 && isName(name);
+    }));
+}
+
 }  // namespace
 
 Sound::Sound(const std::string& folder)
@@ -33,11 +44,14 @@ Sound::Sound(const std::string& folder)
     device = alcOpenDevice(nullptr);
     if (!device) {
         const ALCchar* name = alcGetString(nullptr, ALC_DEFAULT_DEVICE_SPECIFIER);
-        const std::string reason = name && *name ? std::string("cannot open ") + name : "no playback device found";
+        const std::string reason =
+            name && *name ? std::string("cannot open ") + name : "no playback device found";
         std::cout << "Sound: no device (" << reason << "), playing silently" << std::endl;
         return;
     }
-    context = alcCreateContext(device, nullptr);
+    // The limiter keeps the rare moment when everything sounds at its loudest from clipping.
+    const ALCint attributes[] = {ALC_OUTPUT_LIMITER_SOFT, ALC_TRUE, 0};
+    context = alcCreateContext(device, attributes);
     if (!context || !alcMakeContextCurrent(context)) {
         std::cout << "Sound: no device (" << alcGetString(device, alcGetError(device))
                   << " creating a context), playing silently" << std::endl;
@@ -45,6 +59,7 @@ Sound::Sound(const std::string& folder)
         return;
     }
     alListenerf(AL_GAIN, masterGain);
+    alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
 
     // 2. A buffer per file; a file that does not read leaves its sound silent.
     for (int i = 0; i < cueCount; ++i) {
@@ -67,12 +82,13 @@ Sound::Sound(const std::string& folder)
         alSourcei(loopSources[i], AL_LOOPING, AL_TRUE);
         alSourcef(loopSources[i], AL_GAIN, 0.0f);
     }
-    // Voices and loops sit on the listener: the game has no positional sound.
+    // The loops sit on the listener (the wind and the runners are centred); each voice is
+    // placed when it starts.
     for (ALuint source : loopSources) {
         alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
     }
     for (ALuint source : voices) {
-        alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
+        alSourcef(source, AL_REFERENCE_DISTANCE, cueReferenceDistance);
     }
 }
 
@@ -81,13 +97,23 @@ Sound::~Sound()
     release();
 }
 
+bool Sound::makeCurrent() const
+{
+    if (!context) {
+        return false;
+    }
+    // OpenAL acts on whichever context is current: another sound may have made its own current.
+    return alcGetCurrentContext() == context || alcMakeContextCurrent(context);
+}
+
 unsigned Sound::loadBuffer(const std::string& folder, const char* file)
 {
     const std::string path = folder + "/" + file;
     SoundData data;
     std::string problem;
     if (!readSoundFile(path, data, problem)) {
-        std::cout << "Sound: cannot read " << path << " (" << problem << "), that sound stays silent" << std::endl;
+        std::cout << "Sound: cannot read " << path << " (" << problem << "), that sound stays silent"
+                  << std::endl;
         return 0;
     }
     ALuint buffer = 0;
@@ -104,7 +130,7 @@ unsigned Sound::loadBuffer(const std::string& folder, const char* file)
 
 void Sound::update(const RaceEvents& events, const Ride& ride, float dt)
 {
-    if (!context) {
+    if (!makeCurrent()) {
         return;
     }
     // Help, the free camera and M halt everything; what happens meanwhile is not heard.
@@ -120,6 +146,7 @@ void Sound::update(const RaceEvents& events, const Ride& ride, float dt)
         resume();
     }
     clock += dt;
+    placeListener(ride.listener);
 
     // One-shots: now, or once the signal before them has sounded.
     for (const CuePlay& cue : cuesFor(events)) {
@@ -154,6 +181,14 @@ void Sound::update(const RaceEvents& events, const Ride& ride, float dt)
     }
 }
 
+void Sound::placeListener(const Listener& listener)
+{
+    alListener3f(AL_POSITION, listener.position.x, listener.position.y, listener.position.z);
+    const ALfloat orientation[] = {listener.at.x, listener.at.y, listener.at.z,
+                                   listener.up.x, listener.up.y, listener.up.z};
+    alListenerfv(AL_ORIENTATION, orientation);
+}
+
 void Sound::play(const CuePlay& cue)
 {
     const auto index = static_cast<int>(cue.cue);
@@ -177,6 +212,10 @@ void Sound::play(const CuePlay& cue)
     alSourcei(source, AL_BUFFER, static_cast<ALint>(cueBuffers[index]));
     alSourcef(source, AL_GAIN, settings.gain);
     alSourcef(source, AL_PITCH, cue.pitch);
+    // Placed cues sound from where they happened; the rest sit on the listener.
+    const vec3 at = cue.placed ? cue.where : vec3(0.0f);
+    alSourcei(source, AL_SOURCE_RELATIVE, cue.placed ? AL_FALSE : AL_TRUE);
+    alSource3f(source, AL_POSITION, at.x, at.y, at.z);
     alSourcePlay(source);
     voiceStarted[voice] = clock;
     cueStarted[index] = clock;
@@ -205,9 +244,34 @@ void Sound::resume()
     halted = false;
 }
 
+void Sound::startRace()
+{
+    if (!makeCurrent()) {
+        return;
+    }
+    stopAll();
+    // The loops start again from silence with the race's first frame; what the last race
+    // paused or muted is forgotten (the next frame halts again if the game is still muted).
+    for (ALuint source : loopSources) {
+        alSourcef(source, AL_GAIN, 0.0f);
+        alSourcef(source, AL_PITCH, 1.0f);
+    }
+    loopsStarted = false;
+    halted = false;
+    alListenerf(AL_GAIN, masterGain);
+    cueStarted.fill(longAgo);
+}
+
+void Sound::stopAll()
+{
+    alSourceStopv(loopCount, loopSources.data());
+    alSourceStopv(voiceCount, voices.data());
+    pending.clear();
+}
+
 int Sound::playingSources() const
 {
-    if (!context) {
+    if (!makeCurrent()) {
         return 0;
     }
     int playing = 0;
@@ -220,22 +284,33 @@ int Sound::playingSources() const
     return playing;
 }
 
+int Sound::sourcesHeld() const
+{
+    return makeCurrent() ? known(loopSources, alIsSource) + known(voices, alIsSource) : 0;
+}
+
+int Sound::buffersHeld() const
+{
+    return makeCurrent() ? known(cueBuffers, alIsBuffer) + known(loopBuffers, alIsBuffer) : 0;
+}
+
 void Sound::release()
 {
     if (context) {
-        // Stop first, so nothing is heard of the teardown.
-        alSourceStopv(loopCount, loopSources.data());
-        alSourceStopv(voiceCount, voices.data());
-        alDeleteSources(voiceCount, voices.data());
-        alDeleteSources(loopCount, loopSources.data());
-        for (unsigned& buffer : cueBuffers) {
-            if (buffer != 0) {
-                alDeleteBuffers(1, &buffer);
+        // Stop first, so nothing is heard of the teardown; only this sound's own objects go.
+        if (makeCurrent()) {
+            stopAll();
+            alDeleteSources(voiceCount, voices.data());
+            alDeleteSources(loopCount, loopSources.data());
+            for (unsigned& buffer : cueBuffers) {
+                if (buffer != 0) {
+                    alDeleteBuffers(1, &buffer);
+                }
             }
-        }
-        for (unsigned& buffer : loopBuffers) {
-            if (buffer != 0) {
-                alDeleteBuffers(1, &buffer);
+            for (unsigned& buffer : loopBuffers) {
+                if (buffer != 0) {
+                    alDeleteBuffers(1, &buffer);
+                }
             }
         }
         alcMakeContextCurrent(nullptr);

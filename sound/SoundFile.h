@@ -1,4 +1,4 @@
-// Reading a sound file of the game's sounds folder into memory, through libsndfile.
+// Reading a sound file of the game's sounds folder into memory, decoded by libsndfile.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +14,10 @@ struct SoundData {
     int sampleRate = 0;            ///< frames per second
 };
 
-/// Reads path into data. False, with the reason in problem, for a missing path, a folder,
-/// an unreadable or empty file, a file libsndfile cannot decode or one with more than two channels.
+/// Reads path into data through the game's file reader (regular files of a sane size), decoded by
+/// libsndfile from memory. False, with the reason in problem, for a missing path, anything the
+/// reader refuses, an empty file, a file libsndfile cannot decode, one with more than two channels
+/// or one longer, decoded, than the largest file the game reads.
 bool readSoundFile(const std::string& path, SoundData& data, std::string& problem);
 
 }  // namespace frostline

@@ -5,6 +5,7 @@
 
 #include "app/RaceState.h"
 #include "physics/ControllerShape.h"
+#include "scene/Camera.h"
 #include "scene/Collectable.h"
 
 namespace frostline {
@@ -23,17 +24,26 @@ float gain(Loop loop)
 
 }  // namespace
 
-Ride rideOf(const scene::ControllerShape& sled, const RaceState& race, bool soundOn)
+Listener listenerAt(const scene::Camera& camera)
+{
+    const mat4& eye = camera.modelMatrix;
+    return {vec3(eye[3]), glm::normalize(-vec3(eye[2])), glm::normalize(vec3(eye[1]))};
+}
+
+Ride rideOf(const scene::ControllerShape& sled, const scene::Camera& camera, const RaceState& race,
+            bool soundOn)
 {
     Ride ride;
     ride.speed = sled.speed;
     ride.maxSpeed = sled.maxSpeed;
     ride.grounded = sled.grounded;
-    ride.lean = sled.maxLean > 0.0f ? std::clamp(std::max(sled.leftLean, sled.rightLean) / sled.maxLean, 0.0f, 1.0f)
-                                    : 0.0f;
+    ride.lean = sled.maxLean > 0.0f
+                    ? std::clamp(std::max(sled.leftLean, sled.rightLean) / sled.maxLean, 0.0f, 1.0f)
+                    : 0.0f;
     ride.boosting = sled.boostTime > 0.0f;
     ride.paused = race.paused;
     ride.muted = !soundOn;
+    ride.listener = listenerAt(camera);
     return ride;
 }
 
@@ -72,16 +82,20 @@ std::vector<CuePlay> cuesFor(const RaceEvents& events)
         case RaceEventKind::CountdownTick:
             cues.push_back({event.count > 0 ? Cue::Beep : Cue::Go});
             break;
-        case RaceEventKind::GatePassed:
-            cues.push_back({Cue::Gate, std::pow(2.0f, gateStep * static_cast<float>(std::max(event.gate - 1, 0)))});
+        case RaceEventKind::GatePassed: {
+            const float pitch = std::pow(2.0f, gateStep * static_cast<float>(std::max(event.gate - 1, 0)));
+            cues.push_back({Cue::Gate, pitch, 0.0f, true, event.where});
             break;
+        }
         case RaceEventKind::WrongGate:
-            cues.push_back({Cue::Buzzer});
+            cues.push_back({Cue::Buzzer, 1.0f, 0.0f, true, event.where});
             cues.push_back({Cue::Lose, 1.0f, outcomeDelay});
             break;
-        case RaceEventKind::PickedUp:
-            cues.push_back({event.pickupKind == scene::Cow ? Cue::Moo : Cue::Chime});
+        case RaceEventKind::PickedUp: {
+            const Cue cue = event.pickupKind == scene::Cow ? Cue::Moo : Cue::Chime;
+            cues.push_back({cue, 1.0f, 0.0f, true, event.where});
             break;
+        }
         case RaceEventKind::Won:
             cues.push_back({Cue::Fanfare, 1.0f, outcomeDelay});
             break;
@@ -92,7 +106,7 @@ std::vector<CuePlay> cuesFor(const RaceEvents& events)
             cues.push_back({Cue::Swoosh});
             break;
         case RaceEventKind::ObstacleHit:
-            cues.push_back({Cue::Thud});
+            cues.push_back({Cue::Thud, 1.0f, 0.0f, true, event.where});
             break;
         }
     }

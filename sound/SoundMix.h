@@ -8,13 +8,21 @@
 #include <vector>
 
 #include "app/RaceEvents.h"
+#include "scene/Math.h"
 
 namespace frostline {
 
 class RaceState;
-namespace scene { class ControllerShape; }
+namespace scene { class Camera; class ControllerShape; }
 
-/// What the sound follows each frame, read from the sled, the race and the toggles.
+/// Where the player hears from: the camera's eye and its orientation (world space).
+struct Listener {
+    vec3 position{0.0f};               ///< the eye (world units)
+    vec3 at{0.0f, 0.0f, -1.0f};        ///< unit viewing direction
+    vec3 up{0.0f, 1.0f, 0.0f};         ///< unit up direction of the picture
+};
+
+/// What the sound follows each frame, read from the sled, the camera, the race and the toggles.
 struct Ride {
     float speed = 0.0f;      ///< sled speed along its heading (world units / s), either sign
     float maxSpeed = 40.0f;  ///< the forward key's ceiling, the scale of "fast"
@@ -23,10 +31,14 @@ struct Ride {
     bool boosting = false;   ///< the cow's boost is running
     bool paused = false;     ///< help or free camera: every race sound halts
     bool muted = false;      ///< M: nothing plays at all
+    Listener listener;       ///< the camera, which pick-ups, obstacles and gates are heard from
 };
 
-/// The ride as the sled and the race show it now; muted when soundOn is clear.
-Ride rideOf(const scene::ControllerShape& sled, const RaceState& race, bool soundOn);
+/// The listener at a camera whose camera-to-world matrix is up to date.
+Listener listenerAt(const scene::Camera& camera);
+/// The ride as the sled, the camera and the race show it now; muted when soundOn is clear.
+Ride rideOf(const scene::ControllerShape& sled, const scene::Camera& camera, const RaceState& race,
+            bool soundOn);
 
 /// The one-shot signals, each a file of the sounds folder.
 enum class Cue { Beep, Go, Chime, Moo, Gate, Buzzer, Thud, Swoosh, Fanfare, Lose, Count };
@@ -70,11 +82,15 @@ inline constexpr std::array<LoopSettings, loopCount> loopSettings = {{
 
 /// One-shots playing at once at most (the rest wait for a free voice or take the oldest).
 inline constexpr int voiceCount = 4;
-/// The listener's gain: everything that can play at once, each at its loudest (a file peaks
-/// at -1.5 dBFS), stays below full scale.
-inline constexpr float masterGain = 0.17f;
+/// The listener's gain: a race is mixed to -24 LUFS integrated, as games are for home play, with
+/// its peaks well below full scale; OpenAL's limiter takes the rare moment when everything sounds
+/// at its loudest at once.
+inline constexpr float masterGain = 0.35f;
 /// Below this speed (world units / s) the sled stands: no wind, no runners.
 inline constexpr float standingSpeed = 0.3f;
+/// A cue heard from where it happened is at its full gain up to this distance from the camera
+/// (world units; the chase camera is about 11 behind the sled), at half its gain twice as far.
+inline constexpr float cueReferenceDistance = 12.0f;
 
 /// Gain and pitch of each loop for a ride.
 struct LoopLevels {
@@ -86,16 +102,19 @@ struct LoopLevels {
 /// higher while leaning; the dragged leg scrapes with the lean; the boost whooshes while it lasts.
 LoopLevels loopLevels(const Ride& ride);
 
-/// A cue to start after delay seconds at a pitch factor.
+/// A cue to start after delay seconds at a pitch factor, centred or heard from where it happened.
 struct CuePlay {
     Cue cue;
     float pitch = 1.0f;
     float delay = 0.0f;
+    bool placed = false;  ///< heard from where; otherwise centred on the listener
+    vec3 where{0.0f};     ///< world space (world units), when placed
 };
 
 /// The cues the events of a frame call for, in order: countdown beeps, gate signals rising
 /// with the gate's number, pick-ups, the buzzer, thuds, the swoosh and the outcome after
-/// whatever signal ended the race.
+/// whatever signal ended the race. Gates, pick-ups and obstacles are heard from where they
+/// are; the countdown, the swoosh and the outcome are centred.
 std::vector<CuePlay> cuesFor(const RaceEvents& events);
 
 }  // namespace frostline

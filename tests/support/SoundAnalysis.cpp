@@ -12,7 +12,8 @@ namespace {
 constexpr double pi = 3.14159265358979;
 
 /// The span [first, first + count) clipped to the samples.
-std::pair<std::size_t, std::size_t> clip(const std::vector<float>& samples, std::size_t first, std::size_t count)
+std::pair<std::size_t, std::size_t> clip(const std::vector<float>& samples, std::size_t first,
+                                         std::size_t count)
 {
     first = std::min(first, samples.size());
     return {first, std::min(first + count, samples.size())};
@@ -28,7 +29,8 @@ Recording readRecording(const std::string& path)
     if (!file) {
         return recording;
     }
-    std::vector<float> interleaved(static_cast<std::size_t>(info.frames) * info.channels);
+    std::vector<float>& interleaved = recording.frames;
+    interleaved.resize(static_cast<std::size_t>(info.frames) * info.channels);
     const sf_count_t frames = sf_readf_float(file, interleaved.data(), info.frames);
     sf_close(file);
     recording.samples.resize(static_cast<std::size_t>(std::max<sf_count_t>(frames, 0)));
@@ -39,6 +41,7 @@ Recording readRecording(const std::string& path)
         }
         recording.samples[i] = sum / static_cast<float>(info.channels);
     }
+    recording.channels = info.channels;
     recording.sampleRate = info.samplerate;
     return recording;
 }
@@ -83,17 +86,19 @@ float toneAmplitude(const std::vector<float>& samples, std::size_t first, std::s
     const double coefficient = 2.0 * std::cos(2.0 * pi * frequency / sampleRate);
     double previous = 0.0, beforePrevious = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
-        const double window = 0.5 - 0.5 * std::cos(2.0 * pi * static_cast<double>(i) / static_cast<double>(n - 1));
+        const double window =
+            0.5 - 0.5 * std::cos(2.0 * pi * static_cast<double>(i) / static_cast<double>(n - 1));
         const double current = window * samples[begin + i] + coefficient * previous - beforePrevious;
         beforePrevious = previous;
         previous = current;
     }
-    const double power = previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
+    const double power =
+        previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
     return static_cast<float>(2.0 * std::sqrt(std::max(power, 0.0)) / (0.5 * static_cast<double>(n)));
 }
 
-float strongestFrequency(const std::vector<float>& samples, std::size_t first, std::size_t count, int sampleRate,
-                         float low, float high, float step)
+float strongestFrequency(const std::vector<float>& samples, std::size_t first, std::size_t count,
+                         int sampleRate, float low, float high, float step)
 {
     float best = low;
     float bestAmplitude = -1.0f;

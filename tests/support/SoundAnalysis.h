@@ -7,9 +7,11 @@
 
 namespace frostline::test {
 
-/// A sound file's samples, channels mixed to one, in -1..1.
+/// A sound file's samples, channels mixed to one, in -1..1, and as the file holds them.
 struct Recording {
     std::vector<float> samples;
+    std::vector<float> frames;  ///< every channel's samples, interleaved (left first)
+    int channels = 0;
     int sampleRate = 0;
     bool loaded() const { return sampleRate > 0; }
     /// Seconds of sound.
@@ -29,7 +31,7 @@ float rms(const std::vector<float>& samples, std::size_t first, std::size_t coun
 float toneAmplitude(const std::vector<float>& samples, std::size_t first, std::size_t count, int sampleRate,
                     float frequency);
 /// The frequency (Hz) between low and high, in steps of step, with the largest amplitude in the span.
-float strongestFrequency(const std::vector<float>& samples, std::size_t first, std::size_t count, int sampleRate,
-                         float low, float high, float step);
+float strongestFrequency(const std::vector<float>& samples, std::size_t first, std::size_t count,
+                         int sampleRate, float low, float high, float step);
 
 }  // namespace frostline::test

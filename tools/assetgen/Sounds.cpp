@@ -139,7 +139,8 @@ std::vector<float> makeChime()
 {
     // A small bell: bright partials that die away faster the higher they are.
     const float length = 0.8f;
-    const float partials[][3] = {{1.0f, 1.0f, 0.30f}, {2.0f, 0.35f, 0.18f}, {3.0f, 0.2f, 0.10f}, {4.2f, 0.12f, 0.05f}};
+    const float partials[][3] = {
+        {1.0f, 1.0f, 0.30f}, {2.0f, 0.35f, 0.18f}, {3.0f, 0.2f, 0.10f}, {4.2f, 0.12f, 0.05f}};
     return render(length, [&](float t) {
         float v = 0.0f;
         for (const auto& p : partials) {
