@@ -15,10 +15,24 @@ namespace frostline {
 
 namespace {
 
+/// How long a won run goes on being recorded after the last gate (s): its ghost rides
+/// through the finish instead of stopping in it.
+constexpr float tailSeconds = 1.0f;
+
 GhostRecorder recorder;               ///< the race being ridden
-float raceSeconds = 0.0f;             ///< race time since GO while the clock ran (s)
+float raceSeconds = 0.0f;             ///< race time since GO while the clock ran, and for the tail (s)
+bool winPending = false;              ///< a won run is being recorded to its tail's end
 float ghostSeconds = 0.0f;            ///< the ghost's time since GO (s)
 std::optional<GhostRun> racingGhost;  ///< the run this race's ghost rides
+
+/// Offers the won run as the session's best, once.
+void offerPendingWin()
+{
+    if (winPending) {
+        ghostSession.offerWin(recorder.run());
+        winPending = false;
+    }
+}
 
 }  // namespace
 
@@ -34,6 +48,8 @@ void loadGuideGhost(const std::string& path)
 
 void startGhostRace()
 {
+    // A race left before its winning run's tail was recorded keeps its win all the same.
+    offerPendingWin();
     recorder.start();
     raceSeconds = 0.0f;
     ghostSeconds = 0.0f;
@@ -47,12 +63,16 @@ void updateGhostRace(bool raceWasRunning)
         return;
     }
     scene::ControllerShape& sled = *world->player;
-    if (raceWasRunning) {
+    // While the race runs, and after a win until the tail is recorded too.
+    if (raceWasRunning || (winPending && !raceState->paused)) {
         raceSeconds += deltaTime;
         recorder.frame(raceSeconds, ghostPoseOf(sled.getModelMatrix(), sled.leftLean, sled.rightLean));
-        if (raceState->gameOver && !raceState->lost) {
+        if (raceWasRunning && raceState->gameOver && !raceState->lost) {
             recorder.finish(raceSeconds);
-            ghostSession.offerWin(recorder.run());
+            winPending = true;
+        }
+        if (winPending && raceSeconds >= recorder.run().finishTime + tailSeconds) {
+            offerPendingWin();
         }
     }
     // The ghost rides from GO for as long as its run lasts, and waits with the race.
@@ -69,7 +89,7 @@ void updateGhostRace(bool raceWasRunning)
 
 std::string nextGhostNote()
 {
-    return ghostSession.ridesBest() ? "ghost: your best" : "ghost: guide";
+    return ghostSession.ridesBest() || winPending ? "ghost: your best" : "ghost: guide";
 }
 
 }  // namespace frostline

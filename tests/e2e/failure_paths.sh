@@ -200,6 +200,15 @@ if runs panel-broken; then
   quits "broken fail image"
 fi
 
+fresh guide-broken
+rm "$dir/models/guide.ghost"
+printf 'frostline ghost 1\nrate 20\nfinish nothing\n' >"$dir/models/guide.ghost"
+if runs guide-broken; then
+  said "Ghost: no guide (models/guide.ghost is missing or broken)"
+  check $? "broken guide run: one line, and the race goes on without a ghost"
+  quits "broken guide run"
+fi
+
 # --- a folder, or a file that fails to read, where a file belongs: as if missing ---
 # The same fatal message as the missing file: shaders, models, the font.
 fresh shader-folder
@@ -291,6 +300,8 @@ options zero '[Window]\nwidth=0\nheight=768\n' \
 options negative '[Window]\nwidth=-640\nheight=-480\n' \
   "options.ini: width -640 is out of range (1 to 16384), using 1024" \
   "options.ini: height -480 is out of range (1 to 16384), using 768"
+options render-scale-text '[Graphics]\nrenderScale=high\n' \
+  "options.ini: renderScale \"high\" is not a percent from 50 to 100 (or 0), adapting the render scale to the frame time"
 options huge '[Window]\nwidth=99999\nheight=99999999999999999999\n' \
   "options.ini: width 99999 is out of range (1 to 16384), using 1024" \
   "options.ini: height 2147483647 is out of range (1 to 16384), using 768"

@@ -16,9 +16,11 @@
 
 #include "app/Globals.h"
 #include "app/RaceState.h"
+#include "ghost/GhostRun.h"
 #include "physics/ControllerShape.h"
 #include "render/RenderTargets.h"
 #include "render/World.h"
+#include "scene/GhostRider.h"
 #include "scene/Terrain.h"
 #include "tests/support/GlTestContext.h"
 #include "tools/assetgen/RaceRoute.h"
@@ -420,4 +422,53 @@ TEST_F(WinterLookTest, BelowFullSizeTheLevelIsWholeAndTheHudUntouched)
     ui::shutdownUserInterface();
     frostline::world = nullptr;
     raceState = nullptr;
+}
+
+TEST_F(WinterLookTest, TheGhostIsDrawnTranslucentWhereItsRunPutsIt)
+{
+    // A ghost six units ahead of the sled at the start: where it stands, the snow shows
+    // through it, about half of it; it is not counted among the level's objects.
+    settle();
+    GhostPose pose = ghostPoseOf(sled->getModelMatrix(), 0.0f, 0.0f);
+    pose.position += sled->heading * 6.0f;
+    world->ghost->place(pose);
+    const auto frame = [&](bool shown, float opacity) {
+        world->ghost->shown = shown;
+        world->ghostOpacity = opacity;
+        world->blurScale = 0.0f;
+        world->renderFrame();
+        glFinish();
+        return readColour();
+    };
+    const std::vector<unsigned char> without = frame(false, 0.55f);
+    const int objects = totalObjectCount;
+    const std::vector<unsigned char> solid = frame(true, 1.0f);
+    const std::vector<unsigned char> ghostly = frame(true, 0.55f);
+    keepFrame("ghost");
+    EXPECT_EQ(totalObjectCount, objects);
+
+    const vec4 clip = world->camera->projection * inverse(world->camera->getModelMatrix()) * vec4(pose.position, 1.0f);
+    const vec2 expected = (vec2(clip) / clip.w * 0.5f + 0.5f) * vec2(windowWidth, windowHeight);
+    double solidDifference = 0.0, ghostDifference = 0.0;
+    vec2 sum(0.0f);
+    int pixels = 0;
+    for (size_t i = 0; i < without.size(); i += 4) {
+        int d = 0, g = 0;
+        for (size_t c = 0; c < 3; ++c) {
+            d += std::abs(solid[i + c] - without[i + c]);
+            g += std::abs(ghostly[i + c] - without[i + c]);
+        }
+        if (d > 60) {
+            solidDifference += d;
+            ghostDifference += g;
+            sum += vec2(static_cast<float>((i / 4) % windowWidth), static_cast<float>((i / 4) / windowWidth));
+            ++pixels;
+        }
+    }
+    ASSERT_GT(pixels, 300) << "the ghost covers part of the view";
+    EXPECT_LT(glm::length(sum / static_cast<float>(pixels) - expected), 40.0f) << "at its recorded place";
+    const double shown = ghostDifference / solidDifference;
+    std::printf("ghost: %d pixels, %.2f of the solid sled's difference from the snow\n", pixels, shown);
+    EXPECT_GT(shown, 0.35);
+    EXPECT_LT(shown, 0.75);
 }

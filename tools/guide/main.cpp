@@ -95,7 +95,10 @@ int main(int argc, char** argv)
     controls::setKeyReader([&held](GLFWwindow*, int key) { return held.count(key) > 0; });
     raceState->paused = false;
     deltaTime = frameSeconds;
-    for (float ridden = 0.0f; !raceState->gameOver && ridden < longestRide; ridden += frameSeconds) {
+    // To the win and a little beyond, which the game records too: the ghost rides on
+    // through the last gate.
+    for (float ridden = 0.0f; !ghostSession.ridesBest() && !raceState->lost && ridden < longestRide;
+         ridden += frameSeconds) {
         held = raceStarted ? arrowKeysFor(autopilotInput(*world, *raceState)) : std::set<int>{};
         simulateFrame();
     }
