@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "app/Globals.h"
 #include "tests/level/RaceHarness.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/ScriptedGamepads.h"
@@ -59,6 +60,15 @@ void expectWinAt(float frameRate, Rider rider = Rider::Keys)
     EXPECT_TRUE(race.race->gameOver);
     EXPECT_FALSE(race.race->lost);
     EXPECT_GT(race.race->timeLeft, 0.0f);
+
+    // A second on, the won run is the session's best: the next race's ghost rides it.
+    frostline::ghostSession = GhostSession{};
+    for (int i = 0; i < static_cast<int>(frameRate) + 1; ++i) {
+        race.frame(dt);
+    }
+    ASSERT_NE(frostline::ghostSession.ride(), nullptr);
+    EXPECT_TRUE(frostline::ghostSession.ridesBest());
+    EXPECT_NEAR(frostline::ghostSession.ride()->finishTime, raceTime, 2.0f * dt);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 
+#include "app/GhostRace.h"
 #include "app/Globals.h"
 #include "app/MainLoop.h"
 #include "controls/Gamepad.h"
@@ -38,6 +39,8 @@ RaceHarness::RaceHarness()
     controller = std::make_unique<controls::PlayerInputController>(*sled, *race);
     sled->chaseCamera->restoreState();
     frostline::world = world.get();
+    frostline::raceState = race.get();
+    startGhostRace();
     frostline::raceState = race.get();
     frostline::activeController = controller.get();
     controls::setKeyReader([this](GLFWwindow*, int key) { return held.count(key) > 0; });
