@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "render/ParticleSystem.h"
 #include "render/RenderTargets.h"
 #include "render/World.h"
+#include "scene/GhostRider.h"
 #include "scene/Shape.h"
 #include "tests/scene/TestModels.h"
 #include "tests/support/GlTestContext.h"
@@ -191,25 +193,28 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-/// What the land around the course costs a frame of the race. The level's sled is put
-/// on the race route at every twentieth of its length in turn, moving at top speed, and
-/// each iteration draws that view twice, with the land and without, which of the two
-/// first changing every time; both start from the same previous frame, so both blur
-/// alike. The host's load changes far more slowly than a frame, so the paired
-/// difference keeps the land's own cost where separate runs lose it in their spread.
-/// Reports the medians of both frames and of their differences (wall time, ms).
-void BM_RouteLandCost(benchmark::State& state)
+/// What something costs a frame of the race, paired. The level's sled is put on the race
+/// route at every twentieth of its length in turn, moving at top speed, and each iteration
+/// draws that view twice, with the thing and without (turn switches it), which of the two
+/// first changing every time; both start from the same previous frame, so both blur alike.
+/// The host's load changes far more slowly than a frame, so the paired difference keeps
+/// the thing's own cost where separate runs lose it in their spread. Reports the medians
+/// of both frames and of their differences (wall time, ms) as name_ms, with_ms and
+/// without_ms, at the render scale the argument gives (percent). placed runs after the
+/// sled is put at a view.
+void measureRouteCost(benchmark::State& state, const std::string& name, const std::function<void(bool)>& turn,
+                      const std::function<void()>& placed = {})
 {
     BenchScene& bench = levelScene();
     World& world = *bench.world;
     scene::ControllerShape& sled = *world.player;
-    std::unique_ptr<scene::Shape> heldAside;
     const std::vector<RouteSample> route = sampleRaceRoute(1.0f);
     constexpr int views = 20;
     std::vector<std::pair<vec3, float>> places;  // sled position and yaw (degrees)
     for (int k = 0; k < views; ++k) {
         const RouteSample& s = route[route.size() * k / views];
-        places.emplace_back(vec3(s.xz.x, s.height + 1.3f, s.xz.y), glm::degrees(std::atan2(-s.direction.x, -s.direction.y)));
+        places.emplace_back(vec3(s.xz.x, s.height + 1.3f, s.xz.y),
+                            glm::degrees(std::atan2(-s.direction.x, -s.direction.y)));
     }
     const auto place = [&](int view) {
         const auto& [position, yaw] = places[static_cast<size_t>(view)];
@@ -221,6 +226,9 @@ void BM_RouteLandCost(benchmark::State& state)
         sled.speed = sled.maxSpeed;
         sled.updateChaseCamera();
         world.camera->update(0.0f);
+        if (placed) {
+            placed();
+        }
     };
     // Every previous model-view-projection a frame reads, to draw a view twice alike.
     std::vector<mat4*> previous;
@@ -232,13 +240,14 @@ void BM_RouteLandCost(benchmark::State& state)
     previous.push_back(&world.surroundings->previousMvp);
     previous.push_back(&world.leftSpray->previousMvp);
     previous.push_back(&world.rightSpray->previousMvp);
-    const auto timedFrame = [&](bool withLand, const std::vector<mat4>& before) {
+    for (scene::Shape* part : world.ghost->parts()) {
+        previous.push_back(&part->previousMvp);
+    }
+    const auto timedFrame = [&](bool on, const std::vector<mat4>& before) {
         for (size_t i = 0; i < previous.size(); ++i) {
             *previous[i] = before[i];
         }
-        if (withLand != static_cast<bool>(world.surroundings)) {
-            std::swap(world.surroundings, heldAside);
-        }
+        turn(on);
         const auto start = std::chrono::steady_clock::now();
         world.renderFrame();
         glFinish();
@@ -246,10 +255,11 @@ void BM_RouteLandCost(benchmark::State& state)
     };
 
     test::startLikeTheGame();
+    world.renderScale = static_cast<float>(state.range(0)) / 100.0f;
     place(0);
     world.renderFrame();
     glFinish();
-    std::vector<double> withLand, without, cost;
+    std::vector<double> with, without, cost;
     int view = 0;
     for (auto _ : state) {
         place(view);
@@ -257,20 +267,50 @@ void BM_RouteLandCost(benchmark::State& state)
         for (const mat4* m : previous) {
             before.push_back(*m);
         }
-        const bool landFirst = view % 2 == 0;
-        const double first = timedFrame(landFirst, before);
-        const double second = timedFrame(!landFirst, before);
-        withLand.push_back(landFirst ? first : second);
-        without.push_back(landFirst ? second : first);
-        cost.push_back(withLand.back() - without.back());
+        const bool onFirst = view % 2 == 0;
+        const double first = timedFrame(onFirst, before);
+        const double second = timedFrame(!onFirst, before);
+        with.push_back(onFirst ? first : second);
+        without.push_back(onFirst ? second : first);
+        cost.push_back(with.back() - without.back());
         view = (view + 1) % views;
     }
-    if (!world.surroundings) {
-        std::swap(world.surroundings, heldAside);
-    }
-    state.counters["with_land_ms"] = median(withLand);
+    turn(true);
+    world.renderScale = 1.0f;
+    state.counters["with_ms"] = median(with);
     state.counters["without_ms"] = median(without);
-    state.counters["land_cost_ms"] = median(cost);
+    state.counters[name + "_ms"] = median(cost);
+}
+
+/// What the land around the course costs a frame of the race.
+void BM_RouteLandCost(benchmark::State& state)
+{
+    World& world = *levelScene().world;
+    std::unique_ptr<scene::Shape> heldAside;
+    measureRouteCost(state, "land_cost", [&](bool withLand) {
+        if (withLand != static_cast<bool>(world.surroundings)) {
+            std::swap(world.surroundings, heldAside);
+        }
+    });
+}
+
+/// What the ghost rider costs a frame of the race, riding eight units ahead of the sled
+/// (about as near as it comes, where it covers the most).
+void BM_RouteGhostCost(benchmark::State& state)
+{
+    World& world = *levelScene().world;
+    measureRouteCost(
+        state, "ghost_cost",
+        [&](bool shown) {
+            world.ghost->shown = shown;
+            world.ghost->drawnBefore = true;
+        },
+        [&] {
+            GhostPose pose = ghostPoseOf(world.player->getModelMatrix(), 0.0f, 0.0f);
+            pose.position += world.player->heading * 8.0f;
+            world.ghost->place(pose);
+        });
+    world.ghost->shown = false;
 }
 
 }  // namespace
@@ -288,6 +328,7 @@ BENCHMARK_TEMPLATE(BM_Level, wholeFrame)->Name("Render/Level/Frame")->Unit(bench
 // Last: it leaves the sprays weaker for whatever is measured after it.
 BENCHMARK_TEMPLATE(BM_Level, spraysAtThirdSpeedPass)->Name("Render/Level/SpraysAtThirdSpeed")->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(100);
 // After the level's own: it moves the sled along the route.
-BENCHMARK(BM_RouteLandCost)->Name("Render/Route/LandCost")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(200);
+BENCHMARK(BM_RouteLandCost)->Name("Render/Route/LandCost")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(200)->Arg(100)->Arg(70);
+BENCHMARK(BM_RouteGhostCost)->Name("Render/Route/GhostCost")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(200)->Arg(100)->Arg(70);
 
 }  // namespace frostline
