@@ -104,20 +104,6 @@ void pointAttribute(const ShaderProgram* program, const char* name, GLint compon
     glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0, nullptr);
 }
 
-/// A loaded Texture for path, or the default image (with the fallback message) when it fails.
-Texture* loadTextureOrDefault(const std::string& path)
-{
-    auto* texture = new Texture(path);
-    if (texture->load()) {
-        return texture;
-    }
-    std::cout << "Failed to load texture: " << path << "! Falling back to default texture" << std::endl;
-    delete texture;
-    texture = new Texture(defaultTexturePath);
-    texture->load();
-    return texture;
-}
-
 /// The diffuse texture of a material, or the default image.
 Texture* chooseTexture(const aiScene& scene, unsigned int materialIndex)
 {
@@ -135,6 +121,19 @@ Texture* chooseTexture(const aiScene& scene, unsigned int materialIndex)
 }
 
 }  // namespace
+
+Texture* loadTextureOrDefault(const std::string& path)
+{
+    auto* texture = new Texture(path);
+    if (texture->load()) {
+        return texture;
+    }
+    std::cout << "Failed to load texture: " << path << "! Falling back to default texture" << std::endl;
+    delete texture;
+    texture = new Texture(defaultTexturePath);
+    texture->load();
+    return texture;
+}
 
 std::string trimTexturePath(const std::string& materialPath)
 {

@@ -46,6 +46,10 @@ struct MeshEntry {
 /// copies; the last holder deletes the buffers, vertex arrays and textures.
 using MeshList = std::vector<MeshEntry>;
 
+/// A loaded Texture for path (the caller owns it), or the default image, with the
+/// fallback message, when it does not load.
+Texture* loadTextureOrDefault(const std::string& path);
+
 /// Texture path of a material with everything before the first "models" removed
 /// (empty when "models" does not occur); a result over 1023 characters keeps the original.
 std::string trimTexturePath(const std::string& materialPath);
