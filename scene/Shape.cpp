@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <map>
 
 #include <assimp/DefaultIOSystem.h>
 #include <assimp/Importer.hpp>
@@ -80,6 +81,10 @@ void releaseMeshes(MeshList* list)
     delete list;
 }
 
+/// While the game keeps its files: every model imported, by its path as asked for. Made
+/// from the kept bytes, a second import would give the same scene.
+std::map<std::string, std::shared_ptr<const aiScene>> keptScenes;
+
 std::shared_ptr<MeshList> newMeshList() { return std::shared_ptr<MeshList>(new MeshList, releaseMeshes); }
 
 /// Generates a buffer, binds it as GL_ARRAY_BUFFER and uploads size bytes.
@@ -145,7 +150,7 @@ std::string trimTexturePath(const std::string& materialPath)
 Shape::Shape(ShaderProgram* program, ShaderProgram* motionBlurProgram, const std::string& modelPath)
     : Shape(program, motionBlurProgram)
 {
-    const std::unique_ptr<const aiScene> scene = importModel(modelPath);
+    const std::shared_ptr<const aiScene> scene = importModel(modelPath);
     buildMeshes(*scene);
 }
 
@@ -157,8 +162,13 @@ Shape::Shape(ShaderProgram* program, ShaderProgram* motionBlurProgram)
 
 Shape::~Shape() = default;
 
-std::unique_ptr<const aiScene> Shape::importModel(const std::string& path)
+std::shared_ptr<const aiScene> Shape::importModel(const std::string& path)
 {
+    if (!filesKept()) {
+        keptScenes.clear();
+    } else if (const auto kept = keptScenes.find(path); kept != keptScenes.end()) {
+        return kept->second;
+    }
     std::cout << "\nImporting file: " << path << std::endl;
     // A material file the importer would crash on is refused before it reads it.
     const std::string materialFault = materialLibraryFault(path);
@@ -170,13 +180,16 @@ std::unique_ptr<const aiScene> Shape::importModel(const std::string& path)
     importer.ReadFile(path, importFlags);
     // Taking the scene away from the importer also clears its error text: keep it first.
     const std::string error = importer.GetErrorString();
-    std::unique_ptr<const aiScene> scene(importer.GetOrphanedScene());
+    std::shared_ptr<const aiScene> scene(importer.GetOrphanedScene());
     if (!scene) {
         refuseModel(path, error);
     }
     // Every user draws and measures the first mesh: a file without one is as broken as an unreadable one.
     if (scene->mNumMeshes == 0) {
         fatalError("The model " + path + " holds no mesh");
+    }
+    if (filesKept()) {
+        keptScenes.emplace(path, scene);
     }
     return scene;
 }
