@@ -116,4 +116,9 @@ bool filesKept()
     return keeping;
 }
 
+void forgetKeptFile(const std::string& path)
+{
+    keptFiles.erase(path);
+}
+
 }  // namespace frostline

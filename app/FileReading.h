@@ -34,5 +34,8 @@ std::optional<std::string> readWholeFile(const std::string& path);
 void keepFilesRead(bool keep);
 /// Whether readWholeFile keeps what it reads.
 bool filesKept();
+/// Forgets what is kept of path, for a file whose user keeps what it made of it (an
+/// imported model): it would be read afresh if asked for again.
+void forgetKeptFile(const std::string& path);
 
 }  // namespace frostline

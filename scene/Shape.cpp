@@ -33,6 +33,9 @@ const char* const defaultTexturePath = "models/white.jpg";
 /// importer, so a model is refused and a material file left out exactly as when missing.
 class GameModelFiles : public Assimp::DefaultIOSystem {
 public:
+    /// Adds the path of every file opened to opened.
+    explicit GameModelFiles(std::vector<std::string>& opened) : opened(opened) {}
+
     bool Exists(const char* path) const override { return isReadableFile(path); }
 
     Assimp::IOStream* Open(const char* path, const char* mode) override
@@ -40,6 +43,7 @@ public:
         if (std::string(mode).find_first_of("wa+") != std::string::npos) {
             return nullptr;  // the game writes no model files
         }
+        opened.emplace_back(path);
         const std::optional<std::string> bytes = readWholeFile(path);
         if (!bytes) {
             return nullptr;
@@ -50,6 +54,9 @@ public:
     }
 
     void Close(Assimp::IOStream* stream) override { delete stream; }
+
+private:
+    std::vector<std::string>& opened;
 };
 
 /// Stops the start with the parser's reason and the fatal message naming the model.
@@ -175,8 +182,9 @@ std::shared_ptr<const aiScene> Shape::importModel(const std::string& path)
     if (!materialFault.empty()) {
         refuseModel(path, materialFault);
     }
+    std::vector<std::string> filesRead{path};  // (the check above reads the model)
     Assimp::Importer importer;
-    importer.SetIOHandler(new GameModelFiles());  // the importer owns it
+    importer.SetIOHandler(new GameModelFiles(filesRead));  // the importer owns it
     importer.ReadFile(path, importFlags);
     // Taking the scene away from the importer also clears its error text: keep it first.
     const std::string error = importer.GetErrorString();
@@ -189,7 +197,11 @@ std::shared_ptr<const aiScene> Shape::importModel(const std::string& path)
         fatalError("The model " + path + " holds no mesh");
     }
     if (filesKept()) {
+        // From now on the scene is what is kept of the model's files.
         keptScenes.emplace(path, scene);
+        for (const std::string& file : filesRead) {
+            forgetKeptFile(file);
+        }
     }
     return scene;
 }
