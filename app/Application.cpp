@@ -195,9 +195,6 @@ void shutdown()
 
 int runGame()
 {
-    // A race built again is built from what the start-up read: a file changed or
-    // removed while the game runs (a package upgrade) cannot end it.
-    keepFilesRead(true);
     readOptions();
     initWindow();
     initGlew();
@@ -205,6 +202,9 @@ int runGame()
     showLoadingScreen();
     initSound();
     loadGuideGhost();
+    // A race built again is built from what the first one read: a file changed or
+    // removed while the game runs (a package upgrade) cannot end it.
+    keepFilesRead(true);
     initScene();
     mainLoop();
     shutdown();

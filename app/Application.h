@@ -35,8 +35,8 @@ bool restartRace();
 /// Stops and releases the sound, then everything else that exists in the fixed order, and
 /// terminates GLFW.
 void shutdown();
-/// The whole program: start-up, the main loop, shutdown; every file is read once
-/// (keepFilesRead). Returns the exit status.
+/// The whole program: start-up, the main loop, shutdown; every file of the race is read
+/// once (keepFilesRead before the first initScene). Returns the exit status.
 int runGame();
 
 }  // namespace frostline

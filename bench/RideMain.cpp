@@ -252,7 +252,6 @@ int main(int argc, char** argv)
 
     // Start-up exactly as the game runs it, step by step.
     StepClock clock;
-    keepFilesRead(true);
     readOptions();
     log << "step options " << clock.lap() << "\n";
     initWindow();
@@ -269,6 +268,7 @@ int main(int argc, char** argv)
     // RIDE_GHOST=0 rides without the ghost rider (to measure what it costs).
     const char* ghost = std::getenv("RIDE_GHOST");
     ghostVisible = !(ghost && std::string(ghost) == "0");
+    keepFilesRead(true);
     initScene();
     log << "step scene " << clock.lap() << "\n";
 

@@ -60,12 +60,12 @@ protected:
         keepFilesRead(false);
     }
 
-    /// The start-up of runGame after the window: every file read once, the HUD, the level.
+    /// The start-up of runGame after the window: the HUD, then the level, each file read once.
     void startGame()
     {
-        keepFilesRead(true);
         ui::initUserInterface();
         resetRaceCounters();
+        keepFilesRead(true);
         initScene();
         raceState->paused = false;
     }
