@@ -143,7 +143,8 @@ scene::Collectable* nearestSnowflake(World& world)
 /// The arrow keys a player would hold to ride toward the next gate (or first through the
 /// given snowflake, while it is there and no gate is passed yet; or, with wrongGate, for
 /// gate 2 while gate 1 is next), as the autopilot rides.
-std::set<int> autopilotKeys(World& world, const RaceState& race, scene::Collectable* snowflake, bool wrongGate)
+std::set<int> autopilotKeys(World& world, const RaceState& race, scene::Collectable* snowflake,
+                            bool wrongGate)
 {
     scene::Checkpoint* gate = nextGate(world, race);
     if (!gate || race.gameOver) {
@@ -293,7 +294,8 @@ int main(int argc, char** argv)
             glfwPollEvents();
             do {
                 const long long stepStartNs = wallClockNanoseconds();
-                held = raceStarted ? autopilotKeys(*world, *raceState, snowflake, wrongGate) : std::set<int>{};
+                held = raceStarted ? autopilotKeys(*world, *raceState, snowflake, wrongGate)
+                                   : std::set<int>{};
                 deltaTime = static_cast<float>(fixedStep);
                 simulateFrame();
                 simulatedTime += fixedStep;
