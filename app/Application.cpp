@@ -4,6 +4,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/FatalError.h"
+#include "app/FileReading.h"
 #include "app/GamepadCommands.h"
 #include "app/GhostRace.h"
 #include "app/Globals.h"
@@ -23,8 +24,13 @@
 namespace frostline {
 
 namespace {
+
 bool glfwStarted = false;
-}
+
+/// The sky's colour (RGBA), which the window starts with and the loading screen shows.
+constexpr float startSky[4] = {0.49f, 0.73f, 1.0f, 0.0f};
+
+}  // namespace
 
 void readOptions()
 {
@@ -75,7 +81,7 @@ void initWindow()
 
 void setStartGlState()
 {
-    glClearColor(0.49f, 0.73f, 1.0f, 0.0f);
+    glClearColor(startSky[0], startSky[1], startSky[2], startSky[3]);
     glViewport(0, 0, windowWidth, windowHeight);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
@@ -93,11 +99,19 @@ void initGlew()
     glGetError();  // GLEW's core-profile probe leaves GL_INVALID_ENUM behind
 }
 
-void showLoadingScreen()
+void drawLoadingScreen()
 {
+    // After a frame of the race the clear colour is the scene target's black, which
+    // would leave the black loading line on black.
+    glClearColor(startSky[0], startSky[1], startSky[2], startSky[3]);
     ui::showMessage("performing snowstorm...");
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     ui::drawMessage();
+}
+
+void showLoadingScreen()
+{
+    drawLoadingScreen();
     glfwSwapBuffers(window);
 }
 
@@ -130,20 +144,15 @@ void releaseScene()
     raceState = nullptr;
 }
 
-namespace {
-
-/// What a fresh process starts a race with: gate numbers from 1, the whole countdown,
-/// the sled's normal blur.
 void resetRaceCounters()
 {
-    scene::nextCheckpointId = 1;
-    countdownTime = 3.0f;
-    countdownDone = false;
-    raceStarted = false;
-    blurReferenceRate = 60.0f;
+    const RaceStart start;
+    countdownTime = start.countdownTime;
+    countdownDone = start.countdownDone;
+    raceStarted = start.raceStarted;
+    scene::nextCheckpointId = start.firstCheckpointId;
+    blurReferenceRate = start.blurReferenceRate;
 }
-
-}  // namespace
 
 bool restartRace()
 {
@@ -193,6 +202,9 @@ int runGame()
     showLoadingScreen();
     initSound();
     loadGuideGhost();
+    // A race built again is built from what the first one read: a file changed or
+    // removed while the game runs (a package upgrade) cannot end it.
+    keepFilesRead(true);
     initScene();
     mainLoop();
     shutdown();

@@ -13,7 +13,10 @@ void initWindow();
 void setStartGlState();
 /// Loads the GL entry points; on failure shuts down and ends with "GLEW ERROR".
 void initGlew();
-/// Shows "performing snowstorm..." for one swapped frame.
+/// Draws the loading screen into the bound framebuffer: "performing snowstorm..." on the
+/// message line over the start-up's sky, whatever colour the last frame left to clear with.
+void drawLoadingScreen();
+/// Shows the loading screen for one swapped frame.
 void showLoadingScreen();
 /// Opens the sound device and reads "sounds/"; without a device the game plays silently.
 void initSound();
@@ -22,15 +25,18 @@ void initScene();
 /// Releases the active controller, the World and the RaceState, in this order; safe
 /// to call when they do not exist.
 void releaseScene();
+/// Sets the counters outside the RaceState to what every race starts from (RaceStart).
+void resetRaceCounters();
 /// Enter once the race is decided: takes the race down as shutdown does (controller,
-/// World, RaceState) and builds it again as the start-up does, so the level, the clock,
-/// the points and the countdown are as at the start. Does nothing while a race runs.
-/// Returns whether a new race was started.
+/// World, RaceState) and builds it again as the start-up does, from the files as the
+/// start-up read them, so the level, the clock, the points and the countdown are as
+/// at the start. Does nothing while a race runs. Returns whether a new race was started.
 bool restartRace();
 /// Stops and releases the sound, then everything else that exists in the fixed order, and
 /// terminates GLFW.
 void shutdown();
-/// The whole program: start-up, the main loop, shutdown. Returns the exit status.
+/// The whole program: start-up, the main loop, shutdown; every file of the race is read
+/// once (keepFilesRead before the first initScene). Returns the exit status.
 int runGame();
 
 }  // namespace frostline

@@ -1,6 +1,7 @@
 #include "app/FileReading.h"
 
 #include <cerrno>
+#include <map>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,30 +11,27 @@ namespace frostline {
 
 namespace {
 
-/// Whether what stat found there can be read like a file of the game: a regular file
-/// of at most maxGameFileBytes, or a stream (a pipe, a device) that gives its bytes
-/// until it ends. A folder cannot be read, nor can a socket.
-bool isFileLike(const struct stat& status)
+/// What stat found is a file of the game: a regular file of at most maxGameFileBytes.
+bool isGameFile(const struct stat& status)
 {
-    if (S_ISREG(status.st_mode)) {
-        return status.st_size >= 0 && static_cast<unsigned long long>(status.st_size) <= maxGameFileBytes;
-    }
-    return S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode);
+    return S_ISREG(status.st_mode) && status.st_size >= 0 &&
+           static_cast<unsigned long long>(status.st_size) <= maxGameFileBytes;
 }
 
 /// An open file descriptor, closed when it goes.
 class OpenFile {
 public:
-    /// Opens path for reading when it is file-like. (Opening a pipe waits for its writer.)
+    /// Opens path for reading when it is a file of the game. It is opened without
+    /// waiting: opening a pipe for reading would wait for a writer, and a device may too.
     explicit OpenFile(const std::string& path)
     {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         struct stat status {};
-        if (fd >= 0 && (::fstat(fd, &status) != 0 || !isFileLike(status))) {
+        if (fd >= 0 && (::fstat(fd, &status) != 0 || !isGameFile(status))) {
             ::close(fd);
             fd = -1;
         }
-        if (fd >= 0 && S_ISREG(status.st_mode)) {
+        if (fd >= 0) {
             size = static_cast<std::size_t>(status.st_size);
         }
     }
@@ -47,25 +45,11 @@ public:
     OpenFile& operator=(const OpenFile&) = delete;
 
     int fd = -1;           ///< the descriptor; -1 when there is nothing to read
-    std::size_t size = 0;  ///< a regular file's size when it was opened (bytes)
+    std::size_t size = 0;  ///< the file's size when it was opened (bytes)
 };
 
-}  // namespace
-
-bool isReadableFile(const std::string& path)
-{
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || !isFileLike(status)) {
-        return false;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        // Opening a pipe to look would wait for its writer, and take its one reading.
-        return ::access(path.c_str(), R_OK) == 0;
-    }
-    return OpenFile(path).fd >= 0;
-}
-
-std::optional<std::string> readWholeFile(const std::string& path)
+/// Every byte of the file at path, read now.
+std::optional<std::string> readNow(const std::string& path)
 {
     const OpenFile file(path);
     if (file.fd < 0) {
@@ -91,6 +75,50 @@ std::optional<std::string> readWholeFile(const std::string& path)
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
+}
+
+bool keeping = false;
+/// While keeping: the first answer of readWholeFile for each path as it was asked for.
+std::map<std::string, std::optional<std::string>> keptFiles;
+
+/// The kept answer for path, read now when there is none yet.
+const std::optional<std::string>& keptReading(const std::string& path)
+{
+    auto found = keptFiles.find(path);
+    if (found == keptFiles.end()) {
+        found = keptFiles.emplace(path, readNow(path)).first;
+    }
+    return found->second;
+}
+
+}  // namespace
+
+bool isReadableFile(const std::string& path)
+{
+    return keeping ? keptReading(path).has_value() : OpenFile(path).fd >= 0;
+}
+
+std::optional<std::string> readWholeFile(const std::string& path)
+{
+    return keeping ? keptReading(path) : readNow(path);
+}
+
+void keepFilesRead(bool keep)
+{
+    keeping = keep;
+    if (!keep) {
+        keptFiles.clear();
+    }
+}
+
+bool filesKept()
+{
+    return keeping;
+}
+
+void forgetKeptFile(const std::string& path)
+{
+    keptFiles.erase(path);
 }
 
 }  // namespace frostline

@@ -18,6 +18,8 @@ namespace {
 
 /// Seconds since Back was pressed once; endless while no press waits for its second.
 float sinceBackPress = std::numeric_limits<float>::infinity();
+/// Seconds the race's result has been shown; 0 while a race runs.
+float resultShownFor = 0.0f;
 
 /// Says which gamepad is in use now, on the message line and on standard output.
 void announceGamepad()
@@ -55,6 +57,7 @@ void joystickCallback(int joystick, int event)
 void initGamepad()
 {
     sinceBackPress = std::numeric_limits<float>::infinity();
+    resultShownFor = 0.0f;
     glfwSetJoystickCallback(joystickCallback);
     controls::Gamepad& gamepad = controls::playerGamepad();
     gamepad.findJoysticks();
@@ -68,15 +71,16 @@ void pollGamepad(const KeyCommandRunner& runCommand)
     controls::Gamepad& gamepad = controls::playerGamepad();
     gamepad.poll();
     sinceBackPress += deltaTime;
+    const bool raceDecided = raceState && raceState->gameOver;
+    resultShownFor = raceDecided ? resultShownFor + deltaTime : 0.0f;
     if (!gamepad.connected()) {
         return;
     }
-    const bool raceDecided = raceState && raceState->gameOver;
-    const bool startPressed = gamepad.pressed(GLFW_GAMEPAD_BUTTON_START);
-    if (raceDecided && (startPressed || gamepad.pressed(GLFW_GAMEPAD_BUTTON_A))) {
-        runCommand(GLFW_KEY_ENTER);
-    } else if (startPressed) {
+    if (gamepad.pressed(GLFW_GAMEPAD_BUTTON_START)) {
         runCommand(GLFW_KEY_F1);
+    }
+    if (raceDecided && resultShownFor >= resultReadTime && gamepad.pressed(GLFW_GAMEPAD_BUTTON_A)) {
+        runCommand(GLFW_KEY_ENTER);
     }
     if (gamepad.pressed(GLFW_GAMEPAD_BUTTON_BACK)) {
         pressBack(runCommand);

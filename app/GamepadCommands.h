@@ -10,6 +10,9 @@ namespace frostline {
 
 /// Seconds within which a second Back press leaves the game.
 inline constexpr float backAgainTime = 3.0f;
+/// Seconds the race's result is shown before a press of A races again: A also pushes,
+/// and a player still pushing as the race ends would otherwise never see the result.
+inline constexpr float resultReadTime = 1.0f;
 
 /// Runs the command of a key (GLFW key code) as a press of that key would.
 using KeyCommandRunner = std::function<void(int key)>;
@@ -20,13 +23,15 @@ using KeyCommandRunner = std::function<void(int key)>;
 void joystickCallback(int joystick, int event);
 
 /// Start-up: registers the joystick callback and takes up a gamepad already plugged in.
-/// Without one nothing is shown or printed. Also forgets a pending Back press.
+/// Without one nothing is shown or printed. Also forgets a pending Back press and how
+/// long a result has been shown.
 void initGamepad();
 
 /// Once a frame, first thing of the simulation: reads the gamepad and runs the commands
 /// of the buttons pressed since the last frame through runCommand:
-///   Start F1 (help and pause); Back "Press Back again to leave", a second press within
-///   backAgainTime seconds Escape; once the race is decided, A or Start Enter (a new race).
+///   Start F1 (help and pause), always; Back "Press Back again to leave", a second press
+///   within backAgainTime seconds Escape; once the race's result has been shown for
+///   resultReadTime seconds, a fresh press of A (down now, up the frame before) Enter (a new race).
 void pollGamepad(const KeyCommandRunner& runCommand);
 /// pollGamepad with the key commands themselves.
 void pollGamepad();

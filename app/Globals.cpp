@@ -9,9 +9,9 @@ GLFWwindow* window = nullptr;
 bool running = true;
 double lastFrameTime = 0.0;
 float deltaTime = 0.0f;
-bool raceStarted = false;
-float countdownTime = 3.0f;
-bool countdownDone = false;
+bool raceStarted = RaceStart{}.raceStarted;
+float countdownTime = RaceStart{}.countdownTime;
+bool countdownDone = RaceStart{}.countdownDone;
 
 RenderScaleControl renderScale;
 FrameCostMeter frameCost;

@@ -1,6 +1,8 @@
 // Process-wide state of the application, used on the main thread only.
 #pragma once
 
+#include <cstdint>
+
 #include "ghost/GhostSession.h"
 #include "render/FrameCost.h"
 #include "render/RenderScale.h"
@@ -26,6 +28,16 @@ extern float deltaTime;           ///< seconds between the previous frame's star
 extern bool raceStarted;          ///< the countdown has finished (result of updateCountdown)
 extern float countdownTime;       ///< seconds left in the start countdown
 extern bool countdownDone;        ///< the countdown has reached zero
+
+/// The values every race starts from, in a fresh process and in each race built again,
+/// of the counters that live outside its RaceState (resetRaceCounters sets them).
+struct RaceStart {
+    float countdownTime = 3.0f;          ///< seconds of the start countdown
+    bool countdownDone = false;          ///< the countdown has not reached zero
+    bool raceStarted = false;            ///< the race has not started
+    std::int32_t firstCheckpointId = 1;  ///< the id the first gate made receives (scene::nextCheckpointId)
+    float blurReferenceRate = 60.0f;     ///< the blur's reference rate without a boost (frames / s)
+};
 
 // --- render scale (set at start from options.ini, adapted each frame) ---------
 extern RenderScaleControl renderScale;  ///< fixed or adaptive; renderScale.state.scale is in use

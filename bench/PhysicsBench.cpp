@@ -78,7 +78,7 @@ void BM_SledMoveOverTerrain(benchmark::State& state)
     // The game's set-up: one terrain actor and the sled's controller on it.
     PhysicsWorld world;
     world.initPhysicsScene();
-    Material* material = world.physics->createMaterial(0.5f, 0.5f, 0.5f);
+    Material* material = world.physics->findOrCreateMaterial(0.5f, 0.5f, 0.5f);
     Actor* terrain = world.createStaticActor(
         PhysicsWorld::triangleMeshGeometryFromMesh(*test::heightfield(terrainRows, terrainSpacing)), *material);
     terrain->setName("Terrain");

@@ -7,10 +7,11 @@
 // changed the points or decided the race began (wall clock), as it does for the first
 // frame, and how far to the side of the camera the gate or pick-up was then.
 //
-// Usage: frostline_ride LOGFILE [SECONDS_AFTER_RACE [snowflake] [fixed]]   (run from the
-// runtime folder, under a display; the ride goes on for 1 s after the race is decided
-// by default; "snowflake" makes the autopilot collect the snowflake just below the
-// start, touching it on the sled's left, on its way to the first gate; "fixed"
+// Usage: frostline_ride LOGFILE [SECONDS_AFTER_RACE [snowflake] [wrong-gate] [fixed]]   (run
+// from the runtime folder, under a display; the ride goes on for 1 s after the race is
+// decided by default; "snowflake" makes the autopilot collect the snowflake just below
+// the start, touching it on the sled's left, on its way to the first gate; "wrong-gate"
+// makes it ride for gate 2 first, which loses the race; "fixed"
 // simulates in steps of 1/60 s, as many as the wall clock has moved on before each
 // drawn frame, so every run rides the same ride in real time whatever the frames'
 // lengths)
@@ -30,6 +31,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/Application.h"
+#include "app/FileReading.h"
 #include "app/GhostRace.h"
 #include "app/Globals.h"
 #include "bench/ProcessTime.h"
@@ -139,12 +141,17 @@ scene::Collectable* nearestSnowflake(World& world)
 }
 
 /// The arrow keys a player would hold to ride toward the next gate (or first through the
-/// given snowflake, while it is there and no gate is passed yet), as the autopilot rides.
-std::set<int> autopilotKeys(World& world, const RaceState& race, scene::Collectable* snowflake)
+/// given snowflake, while it is there and no gate is passed yet; or, with wrongGate, for
+/// gate 2 while gate 1 is next), as the autopilot rides.
+std::set<int> autopilotKeys(World& world, const RaceState& race, scene::Collectable* snowflake,
+                            bool wrongGate)
 {
     scene::Checkpoint* gate = nextGate(world, race);
     if (!gate || race.gameOver) {
         return {};
+    }
+    if (wrongGate && race.nextCheckpoint == 1) {
+        return arrowKeysFor(steerToward(*world.player, gateNumber(world, 2)->getPosition()));
     }
     if (snowflake && !snowflake->hidden && race.nextCheckpoint == 1) {
         // Past the snowflake's right side, so that it is touched on the sled's left.
@@ -227,14 +234,17 @@ private:
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: frostline_ride LOGFILE [SECONDS_AFTER_RACE [snowflake] [fixed]]\n");
+        std::fprintf(stderr,
+                     "usage: frostline_ride LOGFILE [SECONDS_AFTER_RACE [snowflake] [wrong-gate] [fixed]]\n");
         return 2;
     }
     const double afterRace = argc > 2 ? std::atof(argv[2]) : defaultAfterRace;
     bool viaSnowflake = false;
+    bool wrongGate = false;
     bool fixedSteps = false;
     for (int i = 3; i < argc; ++i) {
         viaSnowflake = viaSnowflake || std::string(argv[i]) == "snowflake";
+        wrongGate = wrongGate || std::string(argv[i]) == "wrong-gate";
         fixedSteps = fixedSteps || std::string(argv[i]) == "fixed";
     }
     std::ofstream log(argv[1]);
@@ -259,6 +269,7 @@ int main(int argc, char** argv)
     // RIDE_GHOST=0 rides without the ghost rider (to measure what it costs).
     const char* ghost = std::getenv("RIDE_GHOST");
     ghostVisible = !(ghost && std::string(ghost) == "0");
+    keepFilesRead(true);
     initScene();
     log << "step scene " << clock.lap() << "\n";
 
@@ -283,7 +294,8 @@ int main(int argc, char** argv)
             glfwPollEvents();
             do {
                 const long long stepStartNs = wallClockNanoseconds();
-                held = raceStarted ? autopilotKeys(*world, *raceState, snowflake) : std::set<int>{};
+                held = raceStarted ? autopilotKeys(*world, *raceState, snowflake, wrongGate)
+                                   : std::set<int>{};
                 deltaTime = static_cast<float>(fixedStep);
                 simulateFrame();
                 simulatedTime += fixedStep;
@@ -295,7 +307,7 @@ int main(int argc, char** argv)
             const double ahead = simulatedTime - (glfwGetTime() - started);
             std::this_thread::sleep_for(std::chrono::duration<double>(std::max(ahead, 0.0)));
         } else {
-            held = raceStarted ? autopilotKeys(*world, *raceState, snowflake) : std::set<int>{};
+            held = raceStarted ? autopilotKeys(*world, *raceState, snowflake, wrongGate) : std::set<int>{};
             runFrame();
             running = running && record.simulated(frameStartNs, *world, *raceState);
         }

@@ -23,7 +23,7 @@ struct CourseArea {
     /// begins (world units). A bank rises as bankHeight * smoothstep(0, bankRun, d); its
     /// slope, 1.8 * 6t(1 - t) at t = d / bankRun, is steeper than a sled can climb (60
     /// degrees) from t = 0.2 to t = 0.8. The border walls' inner faces stand on this line.
-    static constexpr float bankTop = 0.8f * bankRun;
+    static constexpr float bankTopDistance = 0.8f * bankRun;
 
     /// How far (x, z) lies outside the play area (world units): 0 inside it, otherwise
     /// the distance to its nearest point.
@@ -36,7 +36,7 @@ struct CourseArea {
 
     /// True when (x, z) is on ground the race uses: the play area and the banks up to
     /// their top. Beyond it lies only the rim, which no race needs.
-    bool contains(glm::vec2 xz) const { return distanceOutside(xz) <= bankTop; }
+    bool contains(glm::vec2 xz) const { return distanceOutside(xz) <= bankTopDistance; }
 };
 
 }  // namespace frostline

@@ -26,7 +26,7 @@ namespace {
 /// Every body of the level has this friction and bounce.
 Material* newMaterial(PhysicsWorld& physicsWorld)
 {
-    return physicsWorld.physics->createMaterial(0.5f, 0.5f, 0.5f);
+    return physicsWorld.physics->findOrCreateMaterial(0.5f, 0.5f, 0.5f);
 }
 
 /// A copy of source placed at position (world units).
@@ -95,8 +95,8 @@ constexpr float borderWallHeadroom = 200.0f;
 constexpr int borderWallCornerPieces = 3;
 
 /// The line of the border walls' inner faces (x, z, world units), in order round the
-/// course, from +x toward +z: the top of the banks, bankTop beyond the play area, where the
-/// banks' steep faces end and their flat rims begin. Round each corner the line runs
+/// course, from +x toward +z: the top of the banks, bankTopDistance beyond the play area,
+/// where the banks' steep faces end and their flat rims begin. Round each corner the line runs
 /// along chords of the quarter circle, which stay inside it.
 std::vector<vec2> borderWallLine(const CourseArea& course)
 {
@@ -106,7 +106,8 @@ std::vector<vec2> borderWallLine(const CourseArea& course)
     for (int corner = 0; corner < 4; ++corner) {
         for (int k = 0; k <= borderWallCornerPieces; ++k) {
             const float angle = (90.0f * corner + 90.0f * k / borderWallCornerPieces) * degreesToRadians;
-            line.push_back(corners[corner] + CourseArea::bankTop * vec2(std::cos(angle), std::sin(angle)));
+            const vec2 outward(std::cos(angle), std::sin(angle));
+            line.push_back(corners[corner] + CourseArea::bankTopDistance * outward);
         }
     }
     return line;
@@ -150,22 +151,16 @@ void keep(World& world, PhysicsWorld& physicsWorld, std::unique_ptr<scene::Shape
     world.levelObjects.push_back(std::move(object));
 }
 
-}  // namespace
-
-void World::createScenery(PhysicsWorld& physicsWorld)
+/// Invisible walls on the inner top of the border banks, from under the lowest snow to far
+/// above the highest (the terrain must be in the world), into the world's level objects
+/// and the physics scene; they are not drawn.
+void createBorderWalls(World& world, PhysicsWorld& physicsWorld)
 {
-    auto slope = std::make_unique<scene::Terrain>(basicProgram, motionBlurProgram, newMaterial(physicsWorld));
-    surroundings = slope->takeSurroundings(distantProgram, motionBlurProgram);
-    terrain = slope.get();
-    keep(*this, physicsWorld, std::move(slope));
-
-    // Invisible walls on the inner top of the border banks, from under the lowest snow
-    // to far above the highest: a boost or a long frame can carry the sled up a bank,
-    // and on the flat rim behind its top the sled could come to rest outside the course,
-    // or, thrown farther, leave the edge of the snow. Each piece of wall has its inner
-    // face on one stretch of the line and reaches a thickness past both its ends, so
-    // the pieces close up behind the line. They are not drawn.
-    const Extent snow = snowExtent(*this);
+    // A boost or a long frame can carry the sled up a bank, and on the flat rim behind
+    // its top the sled could come to rest outside the course, or, thrown farther, leave
+    // the edge of the snow. Each piece of wall has its inner face on one stretch of the
+    // line and reaches a thickness past both its ends, so the pieces close up behind it.
+    const Extent snow = snowExtent(world);
     const float bottom = snow.min.y - borderWallDepth, top = snow.max.y + borderWallHeadroom;
     const float y = 0.5f * (bottom + top), halfHeight = 0.5f * (top - bottom), t = 0.5f * borderWallThickness;
     const std::vector<vec2> line = borderWallLine(CourseArea{});
@@ -179,8 +174,20 @@ void World::createScenery(PhysicsWorld& physicsWorld)
         auto wall = std::make_unique<scene::InvisibleWall>(newMaterial(physicsWorld), vec3(middle.x, y, middle.y),
                                                           halfExtents, turnY);
         physicsWorld.scene->addActor(*wall->getActor());
-        levelObjects.push_back(std::move(wall));
+        world.levelObjects.push_back(std::move(wall));
     }
+}
+
+}  // namespace
+
+void World::createScenery(PhysicsWorld& physicsWorld)
+{
+    auto slope = std::make_unique<scene::Terrain>(basicProgram, motionBlurProgram, newMaterial(physicsWorld));
+    surroundings = slope->takeSurroundings(distantProgram, motionBlurProgram);
+    terrain = slope.get();
+    keep(*this, physicsWorld, std::move(slope));
+
+    createBorderWalls(*this, physicsWorld);
 
     // Rocks: a cooked mesh each, so the sled slides along their faces.
     auto rock = std::make_unique<scene::StaticShape>(basicProgram, motionBlurProgram, "Models/rock.obj",

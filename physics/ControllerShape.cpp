@@ -47,7 +47,7 @@ ControllerShape::ControllerShape(ShaderProgram* program, ShaderProgram* motionBl
     camera->saveState();
 
     // The torso is this shape; the side parts swing on their own.
-    const std::unique_ptr<const aiScene> torso = importModel("Models/torso.obj");
+    const std::shared_ptr<const aiScene> torso = importModel("Models/torso.obj");
     buildMeshes(*torso);
     leftPart = new Shape(program, motionBlurProgram, "Models/left.obj");
     rightPart = new Shape(program, motionBlurProgram, "Models/right.obj");

@@ -2,7 +2,7 @@
 
 namespace frostline {
 
-Material* MaterialStore::createMaterial(float staticFriction, float dynamicFriction, float restitution)
+Material* MaterialStore::findOrCreateMaterial(float staticFriction, float dynamicFriction, float restitution)
 {
     // Materials never change once made: a level built again (a new race) asks for the
     // same values and gets the same materials, so the store does not grow with races.

@@ -24,7 +24,7 @@ public:
 
     /// The material with these values, owned by the store (made on the first request for
     /// them); the pointer stays valid while the store lives.
-    Material* createMaterial(float staticFriction, float dynamicFriction, float restitution);
+    Material* findOrCreateMaterial(float staticFriction, float dynamicFriction, float restitution);
 
     /// Number of distinct materials made so far.
     std::size_t getMaterialCount() const { return materials.size(); }

@@ -60,7 +60,7 @@ public:
     /// Number of actors alive, in the scene or not (controllers' actors included).
     std::size_t getActorCount() const { return actors.size(); }
 
-    MaterialStore* physics = nullptr;                ///< creates the materials (createMaterial)
+    MaterialStore* physics = nullptr;                ///< finds or creates the materials
     Scene* scene = nullptr;                          ///< null until initPhysicsScene
     ControllerManager* controllerManager = nullptr;  ///< null until initPhysicsScene
 

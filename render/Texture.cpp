@@ -85,12 +85,31 @@ bool hasFullAlpha(FIBITMAP* pixels)
     return true;
 }
 
-void applyFilter(GLenum parameter, GLfloat value)
+/// The GL magnification filter of the current samplingQuality.
+GLint magnificationFilter()
+{
+    return samplingQuality == SamplingNearest ? GL_NEAREST : GL_LINEAR;
+}
+
+/// The GL minification filter of the current mipmapMode.
+GLint minificationFilter()
+{
+    switch (mipmapMode) {
+    case MipmapNearest:
+        return GL_NEAREST_MIPMAP_NEAREST;
+    case MipmapOff:
+        return GL_LINEAR;
+    default:
+        return GL_LINEAR_MIPMAP_LINEAR;
+    }
+}
+
+void applyFilter(GLenum parameter, GLint value)
 {
     for (Texture* texture : textureRegistry) {
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(texture->target, texture->textureName);
-        glTexParameterf(texture->target, parameter, value);
+        glTexParameteri(texture->target, parameter, value);
     }
 }
 
@@ -124,8 +143,9 @@ bool Texture::load()
                  FreeImage_GetBits(pixels));
     glGenerateMipmap(target);
     opaque = hasFullAlpha(pixels);
-    glTexParameterf(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    glTexParameterf(target, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    // The filters chosen with F4 and F5 hold for textures loaded later too (a race built again).
+    glTexParameteri(target, GL_TEXTURE_MIN_FILTER, minificationFilter());
+    glTexParameteri(target, GL_TEXTURE_MAG_FILTER, magnificationFilter());
     FreeImage_Unload(pixels);
 
     if (std::find(textureRegistry.begin(), textureRegistry.end(), this) == textureRegistry.end()) {
@@ -136,35 +156,16 @@ bool Texture::load()
 
 void cycleSamplingQuality()
 {
-    GLfloat value = GL_LINEAR;
-    if (samplingQuality == SamplingNearest) {
-        samplingQuality = SamplingBilinear;
-        value = GL_LINEAR;
-    } else {
-        samplingQuality = SamplingNearest;
-        value = GL_NEAREST;
-    }
-    applyFilter(GL_TEXTURE_MAG_FILTER, value);
+    samplingQuality = samplingQuality == SamplingNearest ? SamplingBilinear : SamplingNearest;
+    applyFilter(GL_TEXTURE_MAG_FILTER, magnificationFilter());
 }
 
 void cycleMipmapMode()
 {
-    GLfloat value = GL_LINEAR_MIPMAP_LINEAR;
-    switch (mipmapMode) {
-    case MipmapLinear:
-        mipmapMode = MipmapNearest;
-        value = GL_NEAREST_MIPMAP_NEAREST;
-        break;
-    case MipmapNearest:
-        mipmapMode = MipmapOff;
-        value = GL_LINEAR;
-        break;
-    default:
-        mipmapMode = MipmapLinear;
-        value = GL_LINEAR_MIPMAP_LINEAR;
-        break;
-    }
-    applyFilter(GL_TEXTURE_MIN_FILTER, value);
+    mipmapMode = mipmapMode == MipmapLinear    ? MipmapNearest
+                 : mipmapMode == MipmapNearest ? MipmapOff
+                                               : MipmapLinear;
+    applyFilter(GL_TEXTURE_MIN_FILTER, minificationFilter());
 }
 
 }  // namespace frostline

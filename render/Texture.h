@@ -25,9 +25,9 @@ public:
     Texture(const Texture&) = delete;
     Texture& operator=(const Texture&) = delete;
 
-    /// Decodes the file and uploads it with mipmaps; false (after the two log
-    /// lines) when the file cannot be read (as readWholeFile says), identified or
-    /// decoded, or is larger than the driver's largest texture.
+    /// Decodes the file and uploads it with mipmaps, filtered as samplingQuality and
+    /// mipmapMode say; false (after the two log lines) when the file cannot be read (as
+    /// readWholeFile says), identified or decoded, or is larger than the driver's largest texture.
     bool load();
 
     GLuint textureName = 0;        ///< GL texture object, made by load

@@ -15,7 +15,7 @@
 
 namespace frostline {
 
-float blurReferenceRate = 60.0f;
+float blurReferenceRate = RaceStart{}.blurReferenceRate;
 int totalObjectCount = 0;
 int drawnObjectCount = 0;
 

@@ -1,8 +1,10 @@
 #include "scene/Checkpoint.h"
 
+#include "app/Globals.h"
+
 namespace frostline::scene {
 
-std::int32_t nextCheckpointId = 1;
+std::int32_t nextCheckpointId = RaceStart{}.firstCheckpointId;
 
 Checkpoint::Checkpoint(ShaderProgram* program, ShaderProgram* motionBlurProgram, const std::string& modelPath,
                        Material* material)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -19,15 +20,20 @@ namespace frostline::scene {
 /// The three looks of a gate's sign.
 enum class GateLook { Plain, Next, Passed };
 
-/// Model of gate number's sign in a look: "models/gatesign2_next.obj".
-std::string gateSignModelPath(std::int32_t number, GateLook look);
+/// Model of gate number's sign: "models/gatesign2.obj".
+std::string gateSignModelPath(std::int32_t number);
+/// Picture of gate number's sign in a look: "models/gatesign2_next.png".
+std::string gateSignPicturePath(std::int32_t number, GateLook look);
 /// The look of gate number while nextGate is the one to pass next.
 GateLook gateLookFor(std::int32_t number, std::int32_t nextGate);
 
 class GateMarker : public Shape {
 public:
-    /// Loads the sign of gate number in its three looks; it shows Plain until the race is set.
+    /// Loads the sign of gate number and the pictures of its three looks; it shows Plain
+    /// until the race is set. A look whose picture does not load shows the default image.
     GateMarker(ShaderProgram* program, ShaderProgram* motionBlurProgram, std::int32_t number);
+    /// Gives the sign's faces back their own picture, which the mesh list releases.
+    ~GateMarker() override;
     GateMarker(const GateMarker&) = delete;
     GateMarker& operator=(const GateMarker&) = delete;
 
@@ -41,7 +47,11 @@ public:
     const RaceState* race = nullptr;    ///< the race whose progress the sign shows (not owned)
 
 private:
-    std::array<std::shared_ptr<MeshList>, 3> looks;  ///< the meshes of each look, by GateLook
+    static constexpr std::size_t noFaces = ~std::size_t{0};
+    /// The mesh that shows the picture (the model's plain one); noFaces in a model without it.
+    std::size_t facesMesh = noFaces;
+    std::array<Texture*, 3> pictures{};                   ///< each look's picture, by GateLook
+    std::array<std::unique_ptr<Texture>, 2> ownPictures;  ///< the Next and Passed pictures (owned)
 };
 
 }  // namespace frostline::scene

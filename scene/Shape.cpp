@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <map>
 
 #include <assimp/DefaultIOSystem.h>
 #include <assimp/Importer.hpp>
@@ -32,6 +33,9 @@ const char* const defaultTexturePath = "models/white.jpg";
 /// importer, so a model is refused and a material file left out exactly as when missing.
 class GameModelFiles : public Assimp::DefaultIOSystem {
 public:
+    /// Adds the path of every file opened to opened.
+    explicit GameModelFiles(std::vector<std::string>& opened) : opened(opened) {}
+
     bool Exists(const char* path) const override { return isReadableFile(path); }
 
     Assimp::IOStream* Open(const char* path, const char* mode) override
@@ -39,6 +43,7 @@ public:
         if (std::string(mode).find_first_of("wa+") != std::string::npos) {
             return nullptr;  // the game writes no model files
         }
+        opened.emplace_back(path);
         const std::optional<std::string> bytes = readWholeFile(path);
         if (!bytes) {
             return nullptr;
@@ -49,6 +54,9 @@ public:
     }
 
     void Close(Assimp::IOStream* stream) override { delete stream; }
+
+private:
+    std::vector<std::string>& opened;
 };
 
 /// Stops the start with the parser's reason and the fatal message naming the model.
@@ -80,6 +88,10 @@ void releaseMeshes(MeshList* list)
     delete list;
 }
 
+/// While the game keeps its files: every model imported, by its path as asked for. Made
+/// from the kept bytes, a second import would give the same scene.
+std::map<std::string, std::shared_ptr<const aiScene>> keptScenes;
+
 std::shared_ptr<MeshList> newMeshList() { return std::shared_ptr<MeshList>(new MeshList, releaseMeshes); }
 
 /// Generates a buffer, binds it as GL_ARRAY_BUFFER and uploads size bytes.
@@ -104,20 +116,6 @@ void pointAttribute(const ShaderProgram* program, const char* name, GLint compon
     glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0, nullptr);
 }
 
-/// A loaded Texture for path, or the default image (with the fallback message) when it fails.
-Texture* loadTextureOrDefault(const std::string& path)
-{
-    auto* texture = new Texture(path);
-    if (texture->load()) {
-        return texture;
-    }
-    std::cout << "Failed to load texture: " << path << "! Falling back to default texture" << std::endl;
-    delete texture;
-    texture = new Texture(defaultTexturePath);
-    texture->load();
-    return texture;
-}
-
 /// The diffuse texture of a material, or the default image.
 Texture* chooseTexture(const aiScene& scene, unsigned int materialIndex)
 {
@@ -136,6 +134,19 @@ Texture* chooseTexture(const aiScene& scene, unsigned int materialIndex)
 
 }  // namespace
 
+Texture* loadTextureOrDefault(const std::string& path)
+{
+    auto* texture = new Texture(path);
+    if (texture->load()) {
+        return texture;
+    }
+    std::cout << "Failed to load texture: " << path << "! Falling back to default texture" << std::endl;
+    delete texture;
+    texture = new Texture(defaultTexturePath);
+    texture->load();
+    return texture;
+}
+
 std::string trimTexturePath(const std::string& materialPath)
 {
     const size_t start = materialPath.find("models");
@@ -146,7 +157,7 @@ std::string trimTexturePath(const std::string& materialPath)
 Shape::Shape(ShaderProgram* program, ShaderProgram* motionBlurProgram, const std::string& modelPath)
     : Shape(program, motionBlurProgram)
 {
-    const std::unique_ptr<const aiScene> scene = importModel(modelPath);
+    const std::shared_ptr<const aiScene> scene = importModel(modelPath);
     buildMeshes(*scene);
 }
 
@@ -158,26 +169,39 @@ Shape::Shape(ShaderProgram* program, ShaderProgram* motionBlurProgram)
 
 Shape::~Shape() = default;
 
-std::unique_ptr<const aiScene> Shape::importModel(const std::string& path)
+std::shared_ptr<const aiScene> Shape::importModel(const std::string& path)
 {
+    if (!filesKept()) {
+        keptScenes.clear();
+    } else if (const auto kept = keptScenes.find(path); kept != keptScenes.end()) {
+        return kept->second;
+    }
     std::cout << "\nImporting file: " << path << std::endl;
     // A material file the importer would crash on is refused before it reads it.
     const std::string materialFault = materialLibraryFault(path);
     if (!materialFault.empty()) {
         refuseModel(path, materialFault);
     }
+    std::vector<std::string> filesRead{path};  // (the check above reads the model)
     Assimp::Importer importer;
-    importer.SetIOHandler(new GameModelFiles());  // the importer owns it
+    importer.SetIOHandler(new GameModelFiles(filesRead));  // the importer owns it
     importer.ReadFile(path, importFlags);
     // Taking the scene away from the importer also clears its error text: keep it first.
     const std::string error = importer.GetErrorString();
-    std::unique_ptr<const aiScene> scene(importer.GetOrphanedScene());
+    std::shared_ptr<const aiScene> scene(importer.GetOrphanedScene());
     if (!scene) {
         refuseModel(path, error);
     }
     // Every user draws and measures the first mesh: a file without one is as broken as an unreadable one.
     if (scene->mNumMeshes == 0) {
         fatalError("The model " + path + " holds no mesh");
+    }
+    if (filesKept()) {
+        // From now on the scene is what is kept of the model's files.
+        keptScenes.emplace(path, scene);
+        for (const std::string& file : filesRead) {
+            forgetKeptFile(file);
+        }
     }
     return scene;
 }

@@ -46,6 +46,10 @@ struct MeshEntry {
 /// copies; the last holder deletes the buffers, vertex arrays and textures.
 using MeshList = std::vector<MeshEntry>;
 
+/// A loaded Texture for path (the caller owns it), or the default image, with the
+/// fallback message, when it does not load.
+Texture* loadTextureOrDefault(const std::string& path);
+
 /// Texture path of a material with everything before the first "models" removed
 /// (empty when "models" does not occur); a result over 1023 characters keeps the original.
 std::string trimTexturePath(const std::string& materialPath);
@@ -67,8 +71,9 @@ public:
     /// Prints the import log and reads the file (joined vertices, triangles, smooth
     /// normals). A file that cannot be read, or holds no mesh, ends the start-up with
     /// a fatal error naming it (after "Error parsing" when unreadable), so the result
-    /// is never null. The caller owns the scene.
-    static std::unique_ptr<const aiScene> importModel(const std::string& path);
+    /// is never null. While the game keeps its files (filesKept), a model is imported
+    /// once and the same scene given again, without a word.
+    static std::shared_ptr<const aiScene> importModel(const std::string& path);
     /// Turns every mesh of scene into a MeshEntry with buffers and a texture, and
     /// sets boundingRadius from the first mesh.
     void buildMeshes(const aiScene& scene);

@@ -26,7 +26,7 @@ StaticShape::StaticShape(ShaderProgram* program, ShaderProgram* motionBlurProgra
                          Material* material, const char* name, CollisionKind collisionKind)
     : Shape(program, motionBlurProgram)
 {
-    const std::unique_ptr<const aiScene> model = importModel(modelPath);
+    const std::shared_ptr<const aiScene> model = importModel(modelPath);
     buildMeshes(*model);
 
     // The body from the model's first mesh.

@@ -11,7 +11,7 @@ namespace frostline::scene {
 Terrain::Terrain(ShaderProgram* program, ShaderProgram* motionBlurProgram, Material* material)
     : Shape(program, motionBlurProgram)
 {
-    const std::unique_ptr<const aiScene> model = importModel(modelPath);
+    const std::shared_ptr<const aiScene> model = importModel(modelPath);
     buildMeshes(*model);
     actor = PhysicsWorld::instance().createStaticActor(PhysicsWorld::triangleMeshGeometryFromMesh(*model), *material);
     if (!actor) {

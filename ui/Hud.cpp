@@ -10,6 +10,7 @@
 #include "app/Globals.h"
 #include "app/GhostRace.h"
 #include "app/RaceState.h"
+#include "controls/Gamepad.h"
 #include "physics/ControllerShape.h"
 #include "render/World.h"
 #include "scene/Collectable.h"
@@ -31,6 +32,8 @@ TextLabel* timeLeftText = nullptr;
 TextLabel* pointsText = nullptr;
 Panel* winPanel = nullptr;
 Panel* failPanel = nullptr;
+Panel* winPadPanel = nullptr;
+Panel* failPadPanel = nullptr;
 TextLabel* messageText = nullptr;
 Panel* helpPanel = nullptr;
 TextLabel* gateCountText = nullptr;
@@ -265,6 +268,8 @@ void initUserInterface()
     pointsText = makeLabel(64.0f, 96.0f, orange, "points", 0.85f, -0.9f);
     winPanel = new Panel(664.0f, 109.0f, "models/wintext.png");
     failPanel = new Panel(703.0f, 102.0f, "models/failtext.png");
+    winPadPanel = new Panel(664.0f, 109.0f, "models/wintext_pad.png");
+    failPadPanel = new Panel(703.0f, 102.0f, "models/failtext_pad.png");
     messageText = makeLabel(24.0f, 48.0f, vec3(0.0f), messageString, 0.0f, messageLineY(48.0f));
     helpPanel = new Panel(900.0f, 900.0f, "models/help.png");
     // The way to the next gate: the count bottom left, clear of the clock, the points and
@@ -335,7 +340,9 @@ void drawHud()
 
     // 8. The end of the race: its panel over everything, and the sled comes to rest.
     if (raceState && raceState->gameOver) {
-        (raceState->lost ? failPanel : winPanel)->draw();
+        // With a gamepad plugged in, the panel names its buttons.
+        const bool pad = controls::playerGamepad().connected();
+        (raceState->lost ? (pad ? failPadPanel : failPanel) : (pad ? winPadPanel : winPanel))->draw();
         // Below the win panel: which run the next race's ghost rides.
         if (!raceState->lost) {
             ghostNoteText->setText(nextGhostNote());
@@ -369,6 +376,8 @@ void shutdownUserInterface()
     // 4. The panels, each with its buffer, vertex array and texture.
     destroy(winPanel);
     destroy(failPanel);
+    destroy(winPadPanel);
+    destroy(failPadPanel);
     destroy(helpPanel);
 }
 

@@ -1,5 +1,6 @@
 // The heads-up display: message line, points, time left, frame-time labels and
-// the help, win and fail panels, drawn over every frame.
+// the help, win and fail panels (the last two in a gamepad's words while one is
+// plugged in), drawn over every frame.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +35,8 @@ extern TextLabel* pointsText;     ///< points, orange, bottom right
 extern Panel* winPanel;           ///< "models/wintext.png", centred, when the race is won
 extern TextLabel* ghostNoteText;  ///< "ghost: your best" or "ghost: guide", below winPanel
 extern Panel* failPanel;          ///< "models/failtext.png", centred, when the race is lost
+extern Panel* winPadPanel;        ///< "models/wintext_pad.png": winPanel naming a gamepad's buttons
+extern Panel* failPadPanel;       ///< "models/failtext_pad.png": failPanel naming a gamepad's buttons
 extern TextLabel* messageText;    ///< the message line, black, centred just below the clock
 extern Panel* helpPanel;          ///< "models/help.png", centred, while showHelp
 extern TextLabel* gateCountText;  ///< "GATE 2/5": the gate to pass next of all, orange, bottom left

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "app/Options.h"
 #include "tests/support/TestFiles.h"
 
@@ -22,7 +24,8 @@ TEST(FileReading, WhatCannotBeReadCountsAsNoFileAtAll)
     EXPECT_EQ(readWholeFile(dir.write("empty.ini", "")), std::optional<std::string>(""));
 
     // Missing, a folder, a file whose reading fails, one larger than any file of the
-    // game, a device that never ends: each is no file, and reads nothing.
+    // game, a device that never ends, a pipe nobody writes to: each is no file, and
+    // reads nothing, at once.
     const fs::path folder = dir.path() / "folder.ini";
     fs::create_directory(folder);
     const fs::path failing = dir.path() / "failing.ini";
@@ -31,12 +34,13 @@ TEST(FileReading, WhatCannotBeReadCountsAsNoFileAtAll)
     fs::resize_file(huge, maxGameFileBytes + 1);
     const fs::path endless = dir.path() / "endless.ini";
     fs::create_symlink("/dev/zero", endless);
-    for (const fs::path& path : {dir.path() / "missing.ini", folder, failing, fs::path(huge), endless}) {
+    const fs::path pipe = dir.path() / "pipe.ini";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const fs::path missing = dir.path() / "missing.ini";
+    for (const fs::path& path : {missing, folder, failing, fs::path(huge), endless, pipe}) {
         SCOPED_TRACE(path.filename().string());
         EXPECT_EQ(readWholeFile(path), std::nullopt);
-        if (path == folder || path == fs::path(huge)) {  // (the others can be opened)
-            EXPECT_FALSE(isReadableFile(path));
-        }
+        EXPECT_EQ(isReadableFile(path), path == failing);  // (a regular file, until it is read)
         // The window options read from it are the defaults, without a word.
         testing::internal::CaptureStdout();
         const WindowOptions window = readWindowOptions(path);

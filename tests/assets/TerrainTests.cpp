@@ -189,7 +189,8 @@ TEST_F(GeneratedTerrain, BorderRidgesKeepTheSledOnTheMap)
         const glm::vec2 top = edge + outward * TerrainShaper::ridgeRun;
         EXPECT_GT(steepestBetween(edge, outward, 0.0f, TerrainShaper::ridgeRun), 60.0f)
             << "edge at " << edge.x << ", " << edge.y;
-        EXPECT_GT(steepestBetween(edge, outward, CourseArea::bankTop - 2.0f, CourseArea::bankTop), 60.0f)
+        const float walls = CourseArea::bankTopDistance;
+        EXPECT_GT(steepestBetween(edge, outward, walls - 2.0f, walls), 60.0f)
             << "below the walls at " << edge.x << ", " << edge.y;
         EXPECT_GT(ground(top) - ground(edge), 8.0f) << "edge at " << edge.x << ", " << edge.y;
     };

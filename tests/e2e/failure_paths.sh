@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# What a player sees when a file of the game is missing or broken (or a folder
-# or a file that fails to read stands in its place: each the same as a missing
+# What a player sees when a file of the game is missing or broken (or a folder, a
+# pipe or a file that fails to read stands in its place: each the same as a missing
 # file), the options are odd, or the machine cannot give the game its window. Each case runs in a
 # runtime folder of its own (the real one is never touched).
 #   Fatal cases: the exact message as the last line, exit status 255, no crash,
@@ -209,12 +209,16 @@ if runs guide-broken; then
   quits "broken guide run"
 fi
 
-# --- a folder, or a file that fails to read, where a file belongs: as if missing ---
+# --- a folder, a pipe, or a file that fails to read, where a file belongs: as if missing ---
 # The same fatal message as the missing file: shaders, models, the font.
 fresh shader-folder
 rm "$dir/Shader/basic.vert"
 mkdir "$dir/Shader/basic.vert"
 fatal "a folder for Shader/basic.vert" "Failed to open shader file: Shader/basic.vert"
+fresh shader-pipe
+rm "$dir/Shader/textshader.vert"
+mkfifo "$dir/Shader/textshader.vert"  # nobody writes to it: reading it would wait for ever
+fatal "a pipe for Shader/textshader.vert" "Failed to open shader file: Shader/textshader.vert"
 fresh shader-read-error
 rm "$dir/Shader/panelshader.frag"
 ln -s /proc/self/mem "$dir/Shader/panelshader.frag"  # opens, but reading it fails

@@ -4,27 +4,26 @@
 # from behind the sled, the countdown runs on the message line while the clock
 # holds at 10.00, and the clock runs once the countdown is over. Closing the
 # window (the desktop's close button) ends the game with status 0.
-# The level build is held back by a shader file that is a pipe: it is fed only
-# once the loading screen has been looked at, so no timing decides the test.
+# The level build is held back by the sound, which opens before it: OpenAL's wave
+# writer writes into a pipe that is read only once the loading screen has been
+# looked at (opening a pipe waits for its reader), so no timing decides the test.
 # Usage: startup_session.sh FROSTLINE_BINARY CLOSE_REQUEST_TOOL   (DISPLAY set, cwd = runtime folder)
 set -u
 source "$(dirname "$0")/lib.sh"
 game=$1
 close_request=$2
 
-runtime="$shots/runtime"
-make_runtime_copy "$runtime" "$game"
-rm "$runtime/Shader/basic.vert"
-mkfifo "$runtime/Shader/basic.vert"
+hold="$shots/hold.wav"
+mkfifo "$hold"
+printf '[wave]\nfile=%s\n' "$hold" >"$shots/alsoft.conf"
 log="$shots/startup.log"
 
-cd "$runtime"
-start_game "$log"
+ALSOFT_DRIVERS=wave ALSOFT_CONF="$shots/alsoft.conf" start_game "$log" "$game"
 if ! wait_for_window; then
   fail "no window appeared"; cat "$log" "$log.err"; finish startup_session
 fi
 
-# --- the loading screen, while the World waits for its first shader ---------
+# --- the loading screen, while the sound waits for its pipe's reader ---------
 size=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p')
 [ "$size" = "1024x768" ]; check $? "full-screen window of 1024x768 (got $size)"
 # The window is black until the first swap: wait for the sky with the message on it.
@@ -42,7 +41,7 @@ check $? "the loading message is written on the message line"
 ! grep -q 'Initialize PhysX' "$log"; check $? "the world is built after the loading message is shown"
 
 # --- the level arrives: the countdown (3 s from the first frame) ---------------
-timeout 30 cat "$OLDPWD/Shader/basic.vert" >"$runtime/Shader/basic.vert"
+cat "$hold" >/dev/null &
 wait_for_line "$log" '^Importing file: Models/right.obj'; check $? "the level is built"
 for _ in $(seq 1 "$(scaled 100)"); do
   shot countdown1

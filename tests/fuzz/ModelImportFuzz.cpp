@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
     }
     program = new ShaderProgram("Shader/basic.vert", "Shader/basic.frag");
     PhysicsWorld::instance().initPhysicsScene();
-    material = PhysicsWorld::instance().physics->createMaterial(0.5f, 0.5f, 0.5f);
+    material = PhysicsWorld::instance().physics->findOrCreateMaterial(0.5f, 0.5f, 0.5f);
 
     // The import log goes to standard output: keep the run's own report readable.
     // A texture path may name standard input: let it read nothing rather than wait.

@@ -5,7 +5,9 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
+#include "render/Texture.h"
 #include "scene/GateMarker.h"
 #include "tests/level/RaceHarness.h"
 #include "tests/support/GlTestContext.h"
@@ -41,12 +43,15 @@ TEST(GuidanceTest, TheSignsMarkTheNextGateAndDimThePassedOnes)
         EXPECT_EQ(sign->getModelMatrix(), race.gate(sign->number)->getModelMatrix());
     }
     EXPECT_EQ(looks(), "N....");
-    const std::shared_ptr<scene::MeshList> plainThird = race.world->gateMarkers[2]->meshes;
     race.race->passCheckpoint(*race.gate(1));
     race.race->passCheckpoint(*race.gate(2));
     EXPECT_EQ(looks(), "ppN..");
-    // Each look is a model of its own: what is drawn changes with it.
-    EXPECT_NE(race.world->gateMarkers[2]->meshes, plainThird);
+    // Each look is a picture of its own: what is drawn changes with it.
+    std::vector<std::string> pictures;
+    for (const scene::MeshEntry& mesh : *race.world->gateMarkers[2]->meshes) {
+        pictures.push_back(mesh.texture->path);
+    }
+    EXPECT_EQ(pictures, (std::vector<std::string>{"models/gatesign3_next.png", "models/palette.png"}));
     for (int id = 3; id <= 5; ++id) {
         race.race->passCheckpoint(*race.gate(id));
     }

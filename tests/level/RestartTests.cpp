@@ -1,29 +1,39 @@
 // Another go: once a race is decided, Enter builds the race again in the same
-// process, as the start-up does, and the new race starts clean.
+// process, as the start-up does, from the files as the start-up read them, and
+// the new race starts clean.
 #include <gtest/gtest.h>
 
+#include <GL/glew.h>
+
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <unistd.h>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
 
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 
 #include "app/Application.h"
+#include "app/FileReading.h"
 #include "app/Globals.h"
 #include "app/KeyCommands.h"
 #include "app/MainLoop.h"
 #include "app/RaceState.h"
 #include "controls/KeyInput.h"
+#include "controls/PlayerInputController.h"
 #include "physics/ControllerShape.h"
 #include "physics/PhysicsWorld.h"
 #include "physics/Scene.h"
+#include "render/ParticleSystem.h"
+#include "render/Texture.h"
 #include "render/World.h"
 #include "scene/Checkpoint.h"
 #include "scene/Collectable.h"
+#include "sound/Sound.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/ScriptedGamepads.h"
+#include "tests/support/TestFiles.h"
+#include "ui/Hud.h"
 
 using namespace frostline;
 
@@ -31,30 +41,14 @@ namespace {
 
 constexpr float frameTime = 1.0f / 60.0f;
 
-/// Resident memory of this process (kB).
-long residentKilobytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-/// The game's own start-up and frames, without a window to draw in.
+/// The game's own start-up and frames in the test window.
 class RestartTest : public testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_NE(test::ensureGlContext(), nullptr);
-        savedWindow = window;
-        window = nullptr;  // no loading screen to swap
-        scene::nextCheckpointId = 1;
-        countdownTime = 3.0f;
-        countdownDone = false;
-        raceStarted = false;
-        initScene();
-        raceState->paused = false;
+        test::startLikeTheGame();
+        startGame();
         controls::setKeyReader([this](GLFWwindow*, int key) { return key == heldKey; });
     }
 
@@ -62,7 +56,18 @@ protected:
     {
         controls::setKeyReader({});
         releaseScene();
-        window = savedWindow;
+        ui::shutdownUserInterface();
+        keepFilesRead(false);
+    }
+
+    /// The start-up of runGame after the window: the HUD, then the level, each file read once.
+    void startGame()
+    {
+        ui::initUserInterface();
+        resetRaceCounters();
+        keepFilesRead(true);
+        initScene();
+        raceState->paused = false;
     }
 
     /// frames of the main loop's simulation, holding key (0 for none).
@@ -76,7 +81,14 @@ protected:
         heldKey = 0;
     }
 
-    void pressEnter() { keyCallback(nullptr, GLFW_KEY_ENTER, 0, GLFW_PRESS, 0); }
+    void press(int key) { keyCallback(window, key, 0, GLFW_PRESS, 0); }
+
+    /// The race is lost, as when the clock runs out.
+    void loseTheRace()
+    {
+        raceState->timeLeft = 0.0f;
+        raceState->gameOver = raceState->lost = true;
+    }
 
     /// Pick-ups still to be had, and gates whose body is in the scene.
     int pickUpsLeft() const
@@ -100,7 +112,6 @@ protected:
         return ids;
     }
 
-    GLFWwindow* savedWindow = nullptr;
     int heldKey = 0;
 };
 
@@ -112,7 +123,7 @@ TEST_F(RestartTest, EnterAfterTheRaceStartsACleanSecondRace)
     const std::size_t actorsAtStart = PhysicsWorld::instance().scene->getActorCount();
     ride(10);
     RaceState* firstRace = raceState;
-    pressEnter();
+    press(GLFW_KEY_ENTER);
     EXPECT_EQ(raceState, firstRace);
 
     // The first race: a snowflake and a gate out of order, and the race is lost.
@@ -132,7 +143,7 @@ TEST_F(RestartTest, EnterAfterTheRaceStartsACleanSecondRace)
     EXPECT_EQ(pickUpsLeft(), 14);
 
     // Enter: the second race starts as the first did.
-    pressEnter();
+    press(GLFW_KEY_ENTER);
     ASSERT_NE(raceState, nullptr);
     EXPECT_EQ(raceState->points, 0u);
     EXPECT_FLOAT_EQ(raceState->timeLeft, 10.0f);
@@ -158,52 +169,106 @@ TEST_F(RestartTest, EnterAfterTheRaceStartsACleanSecondRace)
     EXPECT_GT(world->player->speed, 0.0f);
 }
 
-TEST_F(RestartTest, AOnAGamepadRacesAgainOnceTheRaceIsDecided)
+TEST_F(RestartTest, RacingAgainNeedsNoFile)
 {
-    // A player on a gamepad: A pushes while the race runs, and after a loss it races again.
+    // The game runs from a folder whose files go away while the first race is on (a
+    // package upgrade).
+    namespace fs = std::filesystem;
+    releaseScene();
+    ui::shutdownUserInterface();
+    keepFilesRead(false);
+    const fs::path runtime = fs::current_path();
+    test::TempDir folder;
+    for (const char* name : {"Shader", "models", "Models"}) {
+        fs::create_directory_symlink(runtime / name, folder.path() / name);
+    }
+    fs::current_path(folder.path());
+    startGame();
+    for (const char* name : {"Shader", "models", "Models"}) {
+        fs::remove(folder.path() / name);
+    }
+    ride(5);
+    drawFrame();
+    loseTheRace();
+
+    // The loading screen shows the sky with the dark loading line, not the last frame's black.
+    drawLoadingScreen();
+    const test::Rgba sky = test::readPixel(20, windowHeight / 2);
+    EXPECT_EQ((std::vector<int>{sky.r, sky.g, sky.b}), (std::vector<int>{125, 186, 255}));
+    std::vector<unsigned char> band(640 * 60 * 4);
+    glReadPixels(192, windowHeight - 168, 640, 60, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
+    int ink = 0;
+    for (std::size_t i = 0; i < band.size(); i += 4) {
+        ink += band[i] + band[i + 1] + band[i + 2] < 150 ? 1 : 0;
+    }
+    EXPECT_GT(ink, 1500);
+
+    // Enter builds the whole second race without a file.
+    press(GLFW_KEY_ENTER);
+    fs::current_path(runtime);
+    ASSERT_NE(raceState, nullptr);
+    EXPECT_FALSE(raceState->gameOver);
+    EXPECT_EQ(pickUpsLeft(), 15);
+    EXPECT_EQ(touchableGates(), (std::vector<int>{1, 2, 3, 4, 5}));
+}
+
+TEST_F(RestartTest, TenRacesAgainLeaveNothingBehind)
+{
+    // A player with sound races again and again, some of the time from the help card or the
+    // free camera: every texture, body, controller, spray and sound object of a race goes
+    // with it.
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    Sound heard("sounds");
+    sound = &heard;
+    PhysicsWorld& physics = PhysicsWorld::instance();
+    const auto counts = [&] {
+        return std::vector<std::size_t>{textureRegistry.size(), physics.getActorCount(),
+                                        physics.scene->getActorCount(),
+                                        physics.controllerManager->getControllerCount(),
+                                        static_cast<std::size_t>(sharedParticleArrays.users),
+                                        static_cast<std::size_t>(heard.sourcesHeld()),
+                                        static_cast<std::size_t>(heard.buffersHeld())};
+    };
+    const std::vector<std::size_t> atStart = counts();
+    for (int race = 0; race < 10; ++race) {
+        ride(200, GLFW_KEY_UP);
+        loseTheRace();
+        press(race % 3 == 1 ? GLFW_KEY_F1 : race % 3 == 2 ? GLFW_KEY_F : 0);
+        press(GLFW_KEY_ENTER);
+        ASSERT_FALSE(raceState->gameOver);
+        EXPECT_FALSE(raceState->paused || showHelp || freeCameraMode) << "race " << race;
+        EXPECT_NE(dynamic_cast<controls::PlayerInputController*>(activeController), nullptr);
+    }
+    EXPECT_EQ(counts(), atStart);
+    EXPECT_GT(heard.buffersHeld(), 0);
+    sound = nullptr;
+}
+
+TEST_F(RestartTest, AOnAGamepadRacesAgainOnlyWhenPressedAfreshAfterTheResultShows)
+{
+    // A player on a gamepad still pushes with A as the race is lost, and taps it again at
+    // once: the result stays on the screen.
     test::ScriptedGamepads gamepads;
     gamepads.plugIn(0, "Pad");
     RaceState* firstRace = raceState;
+    const auto tap = [&](int button) {
+        gamepads.hold(button);
+        ride(1);
+        gamepads.hold(button, false);
+        ride(1);
+    };
     gamepads.hold(GLFW_GAMEPAD_BUTTON_A);
     ride(20);
+    loseTheRace();
+    ride(1);
     gamepads.hold(GLFW_GAMEPAD_BUTTON_A, false);
+    ride(1);
+    tap(GLFW_GAMEPAD_BUTTON_A);
     EXPECT_EQ(raceState, firstRace);
-    raceState->timeLeft = 0.0f;
-    raceState->gameOver = true;
-    raceState->lost = true;
-    ride(1);
-    gamepads.hold(GLFW_GAMEPAD_BUTTON_A);
-    ride(1);
-    gamepads.hold(GLFW_GAMEPAD_BUTTON_A, false);
-    ASSERT_NE(raceState, nullptr);
+
+    // A second later, A pressed afresh races again.
+    ride(60);
+    tap(GLFW_GAMEPAD_BUTTON_A);
     EXPECT_FALSE(raceState->gameOver);
     EXPECT_FLOAT_EQ(raceState->timeLeft, 10.0f);
-    EXPECT_FALSE(countdownDone);
-}
-
-TEST_F(RestartTest, TenRestartsDoNotGrowTheProcess)
-{
-    // Race after race a player keeps pressing Enter: memory stays where it was.
-    const auto loseAndRestart = [&] {
-        raceState->timeLeft = 0.0f;
-        raceState->gameOver = true;
-        raceState->lost = true;
-        pressEnter();
-        ride(5);
-    };
-    for (int i = 0; i < 3; ++i) {
-        loseAndRestart();
-    }
-    const std::size_t actors = PhysicsWorld::instance().scene->getActorCount();
-    const long before = residentKilobytes();
-    for (int i = 0; i < 10; ++i) {
-        loseAndRestart();
-    }
-    const long after = residentKilobytes();
-    std::printf("resident memory after three restarts %ld kB, after ten more %ld kB (%+ld kB)\n", before, after,
-                after - before);
-    // The allocator and the driver move by a few MB now and then (seen: one step of 3 MB
-    // in 40 restarts, otherwise a few kB each); one level left behind is tens of MB.
-    EXPECT_LT(after - before, 10240);
-    EXPECT_EQ(PhysicsWorld::instance().scene->getActorCount(), actors);
 }

@@ -88,7 +88,7 @@ protected:
         // No snow of the level: no edges of the world to keep the sled within.
         sled->boundsMin = vec3(std::numeric_limits<float>::lowest());
         sled->boundsMax = vec3(std::numeric_limits<float>::max());
-        material = physics.physics->createMaterial(0.5f, 0.5f, 0.5f);
+        material = physics.physics->findOrCreateMaterial(0.5f, 0.5f, 0.5f);
         field = std::make_unique<scene::StaticShape>(world->basicProgram, world->motionBlurProgram,
                                                      files.write("field.obj", test::planeObj(200.0f)),
                                                      material, "Terrain", scene::CollisionKind::TriangleMesh);

@@ -7,7 +7,7 @@ SmallLevel::SmallLevel()
     basic = std::make_unique<ShaderProgram>("Shader/basic.vert", "Shader/basic.frag");
     motionBlur = std::make_unique<ShaderProgram>("Shader/motionblur.vert", "Shader/motionblur.frag");
     PhysicsWorld::instance().initPhysicsScene();
-    material = PhysicsWorld::instance().physics->createMaterial(0.5f, 0.5f, 0.5f);
+    material = PhysicsWorld::instance().physics->findOrCreateMaterial(0.5f, 0.5f, 0.5f);
     cubePath = folder.write("cube.obj", cubeObj(1.0f));
 }
 

@@ -345,8 +345,8 @@ TEST_F(StayingInTheWorld, ThrownOffTheCrestsAtSpeedItStaysOverTheSnow)
         float above;      // how high above the snow (world units)
         float frameTime;  // s
     };
-    const Throw throws[] = {{-2.0f, 1.2f, 0.5f}, {CourseArea::bankTop - 2.0f, 1.2f, 0.5f},
-                            {CourseArea::bankTop - 2.0f, 40.0f, 0.5f}, {-2.0f, 1.2f, frameTime}};
+    const Throw throws[] = {{-2.0f, 1.2f, 0.5f}, {CourseArea::bankTopDistance - 2.0f, 1.2f, 0.5f},
+                            {CourseArea::bankTopDistance - 2.0f, 40.0f, 0.5f}, {-2.0f, 1.2f, frameTime}};
     float farthestEnd = 0.0f;
     for (const Spot& spot : spots) {
         for (const float slant : {-60.0f, 0.0f, 60.0f}) {
@@ -380,8 +380,8 @@ TEST_F(StayingInTheWorld, ThrownOffTheCrestsAtSpeedItStaysOverTheSnow)
                 // Nothing holds a sled on a bank's steep face: it has slid below its middle.
                 const vec3 p = sled.getPosition();
                 const float end = course.distanceOutside(vec2(p.x, p.z));
-                EXPECT_LT(end, 0.5f * CourseArea::bankTop) << "still high on the bank at (" << p.x << ", " << p.y
-                                                           << ", " << p.z << ")";
+                EXPECT_LT(end, 0.5f * CourseArea::bankTopDistance)
+                    << "still high on the bank at (" << p.x << ", " << p.y << ", " << p.z << ")";
                 farthestEnd = std::max(farthestEnd, end);
             }
         }

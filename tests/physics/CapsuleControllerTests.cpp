@@ -61,7 +61,7 @@ struct SledScene {
     SledScene()
     {
         world.initPhysicsScene();
-        material = world.physics->createMaterial(0.5f, 0.5f, 0.5f);
+        material = world.physics->findOrCreateMaterial(0.5f, 0.5f, 0.5f);
         rider.touches.reserve(1 << 16);
     }
 

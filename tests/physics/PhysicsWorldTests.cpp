@@ -52,7 +52,7 @@ TEST(PhysicsWorld, BoxGeometryCoversTheModelAroundItsOrigin)
 TEST(PhysicsWorld, BrokenMeshesAreRefusedAndMakeNoActor)
 {
     PhysicsWorld world;
-    Material* material = world.physics->createMaterial(0.5f, 0.5f, 0.5f);
+    Material* material = world.physics->findOrCreateMaterial(0.5f, 0.5f, 0.5f);
     const float nan = std::numeric_limits<float>::quiet_NaN();
 
     // A model the game cannot collide with is refused with the reason, never half built.
@@ -85,7 +85,7 @@ TEST(PhysicsWorld, ActorsLiveInTheSceneUntilReleased)
 {
     PhysicsWorld world;
     world.initPhysicsScene();
-    Material* material = world.physics->createMaterial(0.5f, 0.5f, 0.5f);
+    Material* material = world.physics->findOrCreateMaterial(0.5f, 0.5f, 0.5f);
     Scene& scene = *world.scene;
 
     // A new static actor stands at the origin, unturned, outside the scene.

@@ -61,7 +61,7 @@ Image makeGateSignImage(int number, GateLook look)
     return image;
 }
 
-std::vector<Mesh> makeGateSign(int number, GateLook look)
+std::vector<Mesh> makeGateSign(int number)
 {
     Mesh pole("SignPole", paletteMaterial);
     const float bottom = boardCentreY - boardHalfSize;
@@ -73,7 +73,7 @@ std::vector<Mesh> makeGateSign(int number, GateLook look)
 
     // Each face shows the picture upright to someone standing in front of it; the top
     // reads from the gate's front. Corners counter-clockwise seen from outside.
-    Mesh faces("SignFaces", gateSignName(number, look));
+    Mesh faces("SignFaces", gateSignName(number, GateLook::Plain));
     const auto face = [&](glm::vec3 a, glm::vec3 b, glm::vec3 c, glm::vec3 d) {
         const glm::vec3 n = glm::normalize(glm::cross(b - a, c - a));
         const auto ia = faces.addVertex({a, n, {0, 0}});

@@ -153,20 +153,24 @@ Image makeBanner(int width, int height, glm::vec4 ribbon, glm::vec4 edge, const 
     return image;
 }
 
-}  // namespace
-
-Image makeWinPanel()
+/// The result banners' line: what races again and what leaves, on the keyboard or the gamepad.
+std::string resultLine(bool gamepad)
 {
-    return makeBanner(winPanelWidth, winPanelHeight, rgba(0.08f, 0.45f, 0.22f, 0.92f), rgba(1.0f, 0.82f, 0.1f, 1.0f),
-                      "YOU WON THE RACE!", "Enter: race again   Esc: leave",
-                      rgba(1.0f, 0.88f, 0.2f));
+    return gamepad ? "A: race again   Back twice: leave" : "Enter: race again   Esc: leave";
 }
 
-Image makeFailPanel()
+}  // namespace
+
+Image makeWinPanel(bool gamepad)
+{
+    return makeBanner(winPanelWidth, winPanelHeight, rgba(0.08f, 0.45f, 0.22f, 0.92f), rgba(1.0f, 0.82f, 0.1f, 1.0f),
+                      "YOU WON THE RACE!", resultLine(gamepad), rgba(1.0f, 0.88f, 0.2f));
+}
+
+Image makeFailPanel(bool gamepad)
 {
     return makeBanner(failPanelWidth, failPanelHeight, rgba(0.55f, 0.06f, 0.06f, 0.92f), rgba(0.98f, 0.98f, 1.0f, 1.0f),
-                      "RACE LOST - GAME OVER", "Enter: race again   Esc: leave",
-                      rgba(1.0f, 1.0f, 1.0f));
+                      "RACE LOST - GAME OVER", resultLine(gamepad), rgba(1.0f, 1.0f, 1.0f));
 }
 
 Image makeHelpPanel()
@@ -210,7 +214,7 @@ Image makeHelpPanel()
     padRow("R", "Y", "back to the last gate passed");
     padRow("F1", "Start", "this help and pause");
     padRow("Esc", "Back twice", "quit");
-    padRow("Enter", "A / Start", "race again once it is decided");
+    padRow("Enter", "A", "race again once it is decided");
     y += 8;
     section("THE RACE");
     row("Gates 1 to 5", "pass them in order; a wrong gate loses");

@@ -30,9 +30,9 @@ inline constexpr int winPanelWidth = 664, winPanelHeight = 109;
 inline constexpr int failPanelWidth = 703, failPanelHeight = 102;
 /// The help panel: keys and rules, legible within the middle 740 rows (a 768-row screen cuts the rest).
 Image makeHelpPanel();
-/// The banner shown when the race is won.
-Image makeWinPanel();
-/// The banner shown when the race is lost.
-Image makeFailPanel();
+/// The banner shown when the race is won; with gamepad, its line names the pad's buttons.
+Image makeWinPanel(bool gamepad = false);
+/// The banner shown when the race is lost; with gamepad, its line names the pad's buttons.
+Image makeFailPanel(bool gamepad = false);
 
 }  // namespace frostline

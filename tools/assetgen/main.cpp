@@ -80,6 +80,86 @@ void reportRoute(const TerrainShaper& terrain)
                 route.back().distance, steepest, where.x, where.y, -steepestGrade, steepestClimb);
 }
 
+/// The pictures: the fallback, the colour atlas, the snow, the billboard, the font and the
+/// panels (the result banners also as a gamepad's).
+bool writePictures(const std::string& folder)
+{
+    bool ok = writeImage(folder, "white.jpg", makeWhiteTexture());
+    ok &= writeImage(folder, "palette.png", paletteImage());
+    ok &= writeImage(folder, "snow.png", makeSnowTexture());
+    ok &= writeImage(folder, "billboard.png", makeBillboardTexture());
+    ok &= writeImage(folder, "font1.png", makeFontImage());
+    ok &= writeImage(folder, "help.png", makeHelpPanel());
+    ok &= writeImage(folder, "wintext.png", makeWinPanel());
+    ok &= writeImage(folder, "failtext.png", makeFailPanel());
+    ok &= writeImage(folder, "wintext_pad.png", makeWinPanel(true));
+    ok &= writeImage(folder, "failtext_pad.png", makeFailPanel(true));
+    return ok;
+}
+
+/// The models of the scenery, the gate, the pick-ups and the sled.
+bool writeModels(const std::string& folder)
+{
+    bool ok = writeModel(folder, "rock.obj", makeRock());
+    ok &= writeModel(folder, "tree.obj", makeTree());
+    ok &= writeModel(folder, "tree_fallen.obj", makeFallenTree());
+    ok &= writeModel(folder, "tree_stump.obj", makeStump());
+    ok &= writeModel(folder, "billboard.obj", makeBillboard(),
+                     {{paletteMaterial, "models/palette.png"}, {billboardMaterial, "models/billboard.png"}});
+    ok &= writeModel(folder, "checkpoint.obj", makeCheckpoint());
+    ok &= writeModel(folder, "cow.obj", makeCow());
+    ok &= writeModel(folder, "snowflake.obj", makeSnowflake());
+    ok &= writeModel(folder, "torso.obj", makeTorso());
+    ok &= writeModel(folder, "left.obj", makeLeg(true));
+    ok &= writeModel(folder, "right.obj", makeLeg(false));
+    return ok;
+}
+
+/// The gates' number signs: a model for each number, whose faces show the plain look's
+/// picture, and a picture for each number and look.
+bool writeGateSigns(const std::string& folder)
+{
+    bool ok = true;
+    for (int number = 1; number <= gateSignCount; ++number) {
+        const std::string name = gateSignName(number, GateLook::Plain);
+        ok &= writeModel(folder, name + ".obj", makeGateSign(number),
+                         {{paletteMaterial, "models/palette.png"}, {name, "models/" + name + ".png"}});
+        for (GateLook look : {GateLook::Plain, GateLook::Next, GateLook::Passed}) {
+            ok &= writeImage(folder, gateSignName(number, look) + ".png", makeGateSignImage(number, look));
+        }
+    }
+    return ok;
+}
+
+/// The terrain, shaped around all of the level's places: first the course (the sled's
+/// ground), then the land around it, which nothing in the race can reach.
+bool writeTerrain(const std::string& folder)
+{
+    const TerrainShaper terrain;
+    const Mesh course = terrain.buildMesh("snow");
+    const Surroundings surroundings(terrain, course);
+    const Mesh banks = surroundings.buildBanks("snow");
+    bool ok = writeImage(folder, "mountains.png", surroundings.mountainTexture());
+    ok &= writeModel(folder, "terrain.obj",
+                     {course, banks, surroundings.buildForest(course, banks), surroundings.buildMountains()},
+                     {{"snow", "models/snow.png"}, {paletteMaterial, "models/palette.png"},
+                      {mountainMaterial, "models/mountains.png"}});
+    std::printf("terrain: %zu anchors\n", terrain.anchors().size());
+    reportRoute(terrain);
+    return ok;
+}
+
+/// Every sound of the game.
+bool writeSounds(const std::string& folder)
+{
+    std::filesystem::create_directories(folder);
+    bool ok = true;
+    for (const SoundClip& clip : makeSounds()) {
+        ok &= writeSound(folder, clip);
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -91,65 +171,17 @@ int main(int argc, char** argv)
     const auto started = std::chrono::steady_clock::now();
     const std::string folder = argv[1];
     std::filesystem::create_directories(folder);
+
     FreeImage_Initialise(FALSE);
-
-    bool ok = true;
-    // Pictures: the fallback, the colour atlas, the snow, the billboard, the font and the panels.
-    ok &= writeImage(folder, "white.jpg", makeWhiteTexture());
-    ok &= writeImage(folder, "palette.png", paletteImage());
-    ok &= writeImage(folder, "snow.png", makeSnowTexture());
-    ok &= writeImage(folder, "billboard.png", makeBillboardTexture());
-    ok &= writeImage(folder, "font1.png", makeFontImage());
-    ok &= writeImage(folder, "help.png", makeHelpPanel());
-    ok &= writeImage(folder, "wintext.png", makeWinPanel());
-    ok &= writeImage(folder, "failtext.png", makeFailPanel());
-
-    // Models.
-    ok &= writeModel(folder, "rock.obj", makeRock());
-    ok &= writeModel(folder, "tree.obj", makeTree());
-    ok &= writeModel(folder, "tree_fallen.obj", makeFallenTree());
-    ok &= writeModel(folder, "tree_stump.obj", makeStump());
-    ok &= writeModel(folder, "billboard.obj", makeBillboard(),
-                     {{paletteMaterial, "models/palette.png"}, {billboardMaterial, "models/billboard.png"}});
-    ok &= writeModel(folder, "checkpoint.obj", makeCheckpoint());
-    // The gates' number signs, in their three looks, each with its own picture.
-    for (int number = 1; number <= gateSignCount; ++number) {
-        for (GateLook look : {GateLook::Plain, GateLook::Next, GateLook::Passed}) {
-            const std::string name = gateSignName(number, look);
-            ok &= writeImage(folder, name + ".png", makeGateSignImage(number, look));
-            ok &= writeModel(folder, name + ".obj", makeGateSign(number, look),
-                             {{paletteMaterial, "models/palette.png"}, {name, "models/" + name + ".png"}});
-        }
-    }
-    ok &= writeModel(folder, "cow.obj", makeCow());
-    ok &= writeModel(folder, "snowflake.obj", makeSnowflake());
-    ok &= writeModel(folder, "torso.obj", makeTorso());
-    ok &= writeModel(folder, "left.obj", makeLeg(true));
-    ok &= writeModel(folder, "right.obj", makeLeg(false));
-
-    // The terrain, shaped around all of the above: first the course (the sled's ground),
-    // then the land around it, which nothing in the race can reach.
-    const TerrainShaper terrain;
-    const Mesh course = terrain.buildMesh("snow");
-    const Surroundings surroundings(terrain, course);
-    const Mesh banks = surroundings.buildBanks("snow");
-    ok &= writeImage(folder, "mountains.png", surroundings.mountainTexture());
-    ok &= writeModel(folder, "terrain.obj", {course, banks, surroundings.buildForest(course, banks), surroundings.buildMountains()},
-                     {{"snow", "models/snow.png"}, {paletteMaterial, "models/palette.png"},
-                      {mountainMaterial, "models/mountains.png"}});
-    std::printf("terrain: %zu anchors\n", terrain.anchors().size());
-    reportRoute(terrain);
-
+    bool ok = writePictures(folder);
+    ok &= writeModels(folder);
+    ok &= writeGateSigns(folder);
+    ok &= writeTerrain(folder);
     FreeImage_DeInitialise();
-
-    // Sounds.
     if (argc == 3) {
-        const std::string soundFolder = argv[2];
-        std::filesystem::create_directories(soundFolder);
-        for (const SoundClip& clip : makeSounds()) {
-            ok &= writeSound(soundFolder, clip);
-        }
+        ok &= writeSounds(argv[2]);
     }
+
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("assets %s in %.2f s\n", ok ? "written" : "FAILED", seconds);
     return ok ? 0 : 1;
