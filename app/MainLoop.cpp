@@ -97,12 +97,11 @@ void handOnRaceEvents()
 
 void adaptRenderScale()
 {
-    // The cost of the last frame drawn, where it is known: the scale only changes what
-    // the blur composite's passes draw, so without motion blur it waits.
+    // The cost of the last frame drawn, where it is known.
     const float frameMs = frameCost.latestMs(deltaTime * 1000.0f);
     if (renderScaleWarmUpFrames > 0) {
         --renderScaleWarmUpFrames;
-    } else if (renderScale.adaptive && motionBlur && frameMs > 0.0f) {
+    } else if (renderScale.adaptive && frameMs > 0.0f) {
         renderScale.state = stepRenderScale(renderScale.settings, renderScale.state, frameMs, deltaTime);
     }
     if (world) {

@@ -17,9 +17,8 @@ void simulateFrame();
 /// Tells the player what the race did this frame (the message line and the sound, which
 /// also follows the ride) and clears the events.
 void handOnRaceEvents();
-/// Hands the last frame's cost to the render-scale governor (when the scale adapts and
-/// motion blur is on, after the warm-up frames of a new level) and gives the World the
-/// scale to draw this frame at.
+/// Hands the last frame's cost to the render-scale governor (when the scale adapts, after
+/// the warm-up frames of a new level) and gives the World the scale to draw this frame at.
 void adaptRenderScale();
 /// The drawing part of a frame: clear, the World's passes, the heads-up display.
 void drawFrame();

@@ -3,6 +3,7 @@
 // and renderFrame are its per-frame entry points.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <vector>
@@ -121,8 +122,9 @@ public:
     /// Per-frame step with deltaTime (s): visible objects update, the sprays follow
     /// the sled (when there is one) and blurScale is set (kept when deltaTime <= 0).
     void update();
-    /// Shadow pass, scene pass (into sceneTarget when motionBlur is on), sprays,
-    /// and the blur composite onto the window when motionBlur is on.
+    /// Shadow pass, scene pass (into sceneTarget when motionBlur is on or the scene is
+    /// drawn below the window's size), sprays, and the blur composite onto the window
+    /// when motionBlur is on (else the scene stretched over it when it is smaller).
     void renderFrame();
 
     /// The sun's orthographic projection times its look-at view.
@@ -150,8 +152,17 @@ public:
     void renderPostProcess();
 
     /// The size the scene pass, the sprays and the composite draw at this frame (pixels):
-    /// the window's at renderScale while motion blur is on, else the window's own.
+    /// the window's at renderScale.
     glm::ivec2 sceneSize() const;
+    /// Whether sceneSize() is below the window's: the scene is then drawn off screen and
+    /// stretched over the window, with motion blur or without.
+    bool belowWindowSize() const;
+    /// Draws texture over the whole window, filtered (the window's framebuffer bound,
+    /// the window's viewport left set).
+    void stretchOverWindow(GLuint texture);
+    /// Runs draw, which covers the whole window, with filled polygons and, unless the
+    /// plain way, without blending or the depth test; the state is given back after.
+    void withCoveringState(const std::function<void()>& draw);
     /// Makes sceneTarget, and below the window's size compositeTarget, sceneSize() large.
     void fitTargetsToScene();
 
@@ -231,10 +242,10 @@ public:
     /// in another order); the plain way is kept for the test that compares both.
     bool plainPasses = false;
 
-    /// True when this frame's blur composite writes every pixel of a window of
-    /// `windowWidth` x `windowHeight`, without blending and without the depth test:
-    /// whatever the window held before is never seen, so clearing it would be wasted.
-    /// The plain way clears and blends as ever.
+    /// True when this frame's blur composite (or the scene stretched over the window)
+    /// writes every pixel of a window of `windowWidth` x `windowHeight`, without blending
+    /// and without the depth test: whatever the window held before is never seen, so
+    /// clearing it would be wasted. The plain way clears and blends as ever.
     bool compositeCoversWindow() const;
     /// The still part of the sun's depth map, kept between frames (owned); null when
     /// its target could not be built, and then the map is drawn in full.

@@ -3,6 +3,7 @@
 #include "render/World.h"
 
 #include <array>
+#include <functional>
 #include <vector>
 
 #include <glm/gtc/type_ptr.hpp>
@@ -74,7 +75,10 @@ void World::renderFrame()
     const mat4 viewProjection = camera->projection * view;
 
     renderShadowPass();
-    if (motionBlur) {
+    // Into the scene target for the blur, or to draw below the window's size; else
+    // straight into the window.
+    const bool offScreen = motionBlur || belowWindowSize();
+    if (offScreen) {
         fitTargetsToScene();
         glBindFramebuffer(GL_FRAMEBUFFER, sceneTarget->framebuffer);
     }
@@ -84,6 +88,10 @@ void World::renderFrame()
     if (motionBlur) {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         renderPostProcess();
+    } else if (offScreen) {
+        // Without the blur the scene's own picture is stretched over the window.
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        withCoveringState([this] { stretchOverWindow(sceneTarget->imageTexture); });
     }
 }
 
@@ -130,10 +138,50 @@ void World::renderShadowPass()
 
 glm::ivec2 World::sceneSize() const
 {
-    if (!motionBlur || renderScale >= 1.0f) {
+    if (renderScale >= 1.0f) {
         return {windowWidth, windowHeight};
     }
     return {scaledSide(windowWidth, renderScale), scaledSide(windowHeight, renderScale)};
+}
+
+bool World::belowWindowSize() const { return sceneSize() != glm::ivec2(windowWidth, windowHeight); }
+
+void World::stretchOverWindow(GLuint texture)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, windowWidth, windowHeight);
+    glUseProgram(upscaleProgram->program);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glBindVertexArray(quadVertexArray);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+}
+
+void World::withCoveringState(const std::function<void()>& draw)
+{
+    // What covers every pixel of the window is drawn without blending and without the
+    // depth test: blending a picture of alpha 1 gives the picture, and the window's old
+    // contents and depth are never seen. The plain way blends and tests as ever.
+    const bool covering = compositeCoversWindow();
+    const bool skipBlending = covering && glIsEnabled(GL_BLEND);
+    const bool skipDepthTest = covering && glIsEnabled(GL_DEPTH_TEST);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    if (skipBlending) {
+        glDisable(GL_BLEND);
+    }
+    if (skipDepthTest) {
+        glDisable(GL_DEPTH_TEST);
+    }
+    draw();
+    if (skipBlending) {
+        glEnable(GL_BLEND);
+    }
+    if (skipDepthTest) {
+        glEnable(GL_DEPTH_TEST);
+    }
+    if (wireframe) {
+        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    }
 }
 
 void World::fitTargetsToScene()
@@ -325,68 +373,42 @@ void World::drawSprays(const mat4& viewProjection, const SledSprayState& sled)
     }
 }
 
-bool World::compositeCoversWindow() const { return motionBlur && !plainPasses; }
+bool World::compositeCoversWindow() const { return (motionBlur || belowWindowSize()) && !plainPasses; }
 
 void World::renderPostProcess()
 {
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     // The quad replaces every pixel: the window's old contents need no clear (a clear
     // is a pass over the whole window for the processor), nor its depth a test.
-    const bool covering = compositeCoversWindow();
-    if (!covering) {
+    if (!compositeCoversWindow()) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
     // Below the window's size the blur is worked out at the scene's size and then
     // stretched over the window: the composite's cost falls with the scene's pixels.
     const bool stretched = compositeTarget && compositeTarget->width == sceneTarget->width &&
                            compositeTarget->height == sceneTarget->height;
-    if (stretched) {
-        glBindFramebuffer(GL_FRAMEBUFFER, compositeTarget->framebuffer);
-        glViewport(0, 0, compositeTarget->width, compositeTarget->height);
-    } else {
-        glViewport(0, 0, windowWidth, windowHeight);
-    }
-
-    glUseProgram(postProcessProgram->program);
-    glUniform1f(uniforms.blurScaleLocation, blurScale);
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, sceneTarget->imageTexture);
-    glActiveTexture(GL_TEXTURE2);
-    glBindTexture(GL_TEXTURE_2D, sceneTarget->velocityTexture);
-    glUniform1i(uniforms.blurTextureLocation, 1);
-    glUniform1i(uniforms.velocityTextureLocation, 2);
-
-    // The composite writes alpha 1: blending it onto the window would give the same
-    // picture at the cost of reading the window back. The plain way blends.
-    const bool skipBlending = covering && glIsEnabled(GL_BLEND);
-    const bool skipDepthTest = covering && glIsEnabled(GL_DEPTH_TEST);
-    if (skipBlending) {
-        glDisable(GL_BLEND);
-    }
-    if (skipDepthTest) {
-        glDisable(GL_DEPTH_TEST);
-    }
-    glBindVertexArray(quadVertexArray);
-    glDrawArrays(GL_TRIANGLES, 0, 6);
-    if (stretched) {
-        // Every pixel of the window, filtered from the smaller picture (the same quad).
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, windowWidth, windowHeight);
-        glUseProgram(upscaleProgram->program);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, compositeTarget->texture);
+    withCoveringState([&] {
+        if (stretched) {
+            glBindFramebuffer(GL_FRAMEBUFFER, compositeTarget->framebuffer);
+            glViewport(0, 0, compositeTarget->width, compositeTarget->height);
+        } else {
+            glViewport(0, 0, windowWidth, windowHeight);
+        }
+        glUseProgram(postProcessProgram->program);
+        glUniform1f(uniforms.blurScaleLocation, blurScale);
+        glActiveTexture(GL_TEXTURE1);
+        glBindTexture(GL_TEXTURE_2D, sceneTarget->imageTexture);
+        glActiveTexture(GL_TEXTURE2);
+        glBindTexture(GL_TEXTURE_2D, sceneTarget->velocityTexture);
+        glUniform1i(uniforms.blurTextureLocation, 1);
+        glUniform1i(uniforms.velocityTextureLocation, 2);
+        glBindVertexArray(quadVertexArray);
         glDrawArrays(GL_TRIANGLES, 0, 6);
-    }
-    if (skipBlending) {
-        glEnable(GL_BLEND);
-    }
-    if (skipDepthTest) {
-        glEnable(GL_DEPTH_TEST);
-    }
-    if (wireframe) {
-        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    }
+        if (stretched) {
+            // Every pixel of the window, filtered from the smaller picture.
+            stretchOverWindow(compositeTarget->texture);
+        }
+    });
 }
 
 }  // namespace frostline
