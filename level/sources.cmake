@@ -2,4 +2,5 @@
 list(APPEND FROSTLINE_SOURCES
   level/LevelPopulation.cpp
   level/RaceRules.cpp
+  level/SightSurfaces.cpp
 )

@@ -18,6 +18,7 @@ namespace frostline {
 class ShaderProgram;
 class PhysicsWorld;
 class RaceState;
+class SightWorld;
 struct ShadowTarget;
 class ShadowCache;
 struct SceneTarget;
@@ -135,6 +136,8 @@ public:
     void createPlayer(PhysicsWorld& physicsWorld);
     /// leftSpray and rightSpray at the sled.
     void createSprays();
+    /// sight: the surfaces of the level the eye meets, handed to the sled's chase camera.
+    void createSightSurfaces();
 
     /// The race the level plays: the sled applies its rules, the gates' signs show its progress.
     void attachRace(RaceState& race);
@@ -188,6 +191,9 @@ public:
     scene::Shape* terrain = nullptr;
     /// The gates' number signs in gate order (owned through levelObjects).
     std::vector<scene::GateMarker*> gateMarkers;
+    /// What the eye meets: the snow, the land, trees, rocks, gates and signs (owned); null
+    /// in test scenes.
+    std::unique_ptr<SightWorld> sight;
 };
 
 }  // namespace frostline

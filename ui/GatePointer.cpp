@@ -7,6 +7,7 @@
 
 #include "app/Globals.h"
 #include "app/RaceState.h"
+#include "physics/SightWorld.h"
 #include "render/ShaderProgram.h"
 #include "render/World.h"
 #include "scene/GateMarker.h"
@@ -45,7 +46,33 @@ vec3 signCentre(scene::GateMarker& marker)
     return vec3(centre);
 }
 
+/// How far inside the board's corners the points looked for lie (of the half size).
+constexpr float boardCornerInset = 0.8f;
+
 }  // namespace
+
+bool signSeen(scene::GateMarker& marker, const mat4& viewProjection, vec3 eye, const SightWorld* sight)
+{
+    if (marker.meshes->empty()) {
+        return false;
+    }
+    // The board is the sign's first mesh (the pole comes after it).
+    const scene::MeshEntry& board = marker.meshes->front();
+    const vec3 middle = 0.5f * (board.boxMin + board.boxMax);
+    const vec3 half = 0.5f * (board.boxMax - board.boxMin) * boardCornerInset;
+    const mat4& model = marker.getModelMatrix();
+    for (int k = -1; k < 8; ++k) {
+        const vec3 corner = k < 0 ? vec3(0.0f) : vec3(k & 1 ? 1 : -1, k & 2 ? 1 : -1, k & 4 ? 1 : -1);
+        const vec3 point = vec3(model * vec4(middle + corner * half, 1.0f));
+        const vec4 clip = viewProjection * vec4(point, 1.0f);
+        const bool onScreen =
+            clip.w > 0.0f && std::fabs(clip.x) <= clip.w && std::fabs(clip.y) <= clip.w;
+        if (onScreen && (!sight || sight->lineOfSight(eye, point, static_cast<scene::Shape*>(&marker)))) {
+            return true;
+        }
+    }
+    return false;
+}
 
 GateGuide guideToPoint(const mat4& viewProjection, vec3 point, float width, float height)
 {

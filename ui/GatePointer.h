@@ -13,6 +13,10 @@ namespace frostline {
 class World;
 class RaceState;
 class ShaderProgram;
+class SightWorld;
+namespace scene {
+class GateMarker;
+}
 }  // namespace frostline
 
 namespace frostline::ui {
@@ -33,6 +37,10 @@ struct GateGuide {
 /// point's projection; a point behind the eye, whose projection comes out mirrored,
 /// is pointed at on its own side (left stays left), and straight behind is down.
 GateGuide guideToPoint(const mat4& viewProjection, vec3 point, float width, float height);
+/// Whether a player at eye sees the sign: a point of its board (the middle, or a corner
+/// a little inside) lies on the screen of viewProjection with nothing the eye meets in
+/// between. Without a sight world, on the screen is enough.
+bool signSeen(scene::GateMarker& marker, const mat4& viewProjection, vec3 eye, const SightWorld* sight);
 /// The guide toward the sign of the race's next gate from the World's camera, on
 /// the window (windowWidth x windowHeight); inactive once the race is decided.
 GateGuide guideToNextGate(World& world, const RaceState& race);
