@@ -10,10 +10,10 @@ namespace frostline {
 namespace {
 
 /// Adds every mesh of shape at its drawn place.
-void addShape(SightWorld& sight, scene::Shape& shape)
+void addShape(SightWorld& sight, scene::Shape& shape, SightWorld::Kind kind)
 {
     for (const scene::MeshEntry& entry : *shape.meshes) {
-        sight.addSurface(entry.surface, shape.getModelMatrix(), &shape);
+        sight.addSurface(entry.surface, shape.getModelMatrix(), &shape, kind);
     }
 }
 
@@ -26,11 +26,16 @@ void World::createSightSurfaces()
         auto* shape = dynamic_cast<scene::Shape*>(object);
         const bool sled = player && (object == player || object == player->leftPart || object == player->rightPart);
         if (shape && !sled && !dynamic_cast<scene::Collectable*>(object)) {
-            addShape(*sight, *shape);
+            addShape(*sight, *shape, shape == terrain ? SightWorld::Kind::Ground : SightWorld::Kind::Body);
         }
     }
+    // The land around the course: banks and mountains are ground, the forest (the
+    // second of the three) stands on them.
     if (surroundings) {
-        addShape(*sight, *surroundings);
+        for (std::size_t i = 0; i < surroundings->meshes->size(); ++i) {
+            sight->addSurface((*surroundings->meshes)[i].surface, surroundings->getModelMatrix(), surroundings.get(),
+                              i == 1 ? SightWorld::Kind::Body : SightWorld::Kind::Ground);
+        }
     }
     if (player) {
         player->sight = sight.get();

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "physics/HitReport.h"
+#include "scene/ChaseCamera.h"
 #include "scene/Shape.h"
 
 namespace frostline {
@@ -58,8 +59,11 @@ public:
     void brake(float dt);
     /// Back to the last gate passed (or the start) at rest, with its angles and heading.
     void respawn();
-    /// Puts the camera cameraDistance behind and cameraHeight above the sled, looking along the heading.
-    void updateChaseCamera();
+    /// Places the camera for a frame of dt seconds behind and above the sled, looking along
+    /// the heading: at the sled's own place for it where the way there from the rider is
+    /// clear, else pulled in before what is in the way (ChaseCamera). A dt of 0 places it
+    /// afresh, as after a jump.
+    void updateChaseCamera(float dt = 0.0f);
 
     bool grounded = true;              ///< the last move touched something below
     float pitch = 0.0f;                ///< accumulated turn about X (degrees)
@@ -82,8 +86,8 @@ public:
     float rightLean = 0.0f;            ///< current swing of the right part (degrees)
     bool leftSprayActive = false;      ///< the left spray is drawn (leftLean != 0 after the last update)
     bool rightSprayActive = false;     ///< the right spray is drawn (rightLean != 0 after the last update)
-    float cameraDistance = 8.0f;       ///< chase camera distance behind the sled (world units)
-    float cameraHeight = 7.0f;         ///< chase camera height above the sled (world units)
+    ChaseCameraSettings cameraSettings;  ///< where the chase camera wants to be and how it keeps clear
+    ChaseCameraState cameraState;        ///< the chase camera's arm and lift now
     vec3 respawnPosition{0.0f};        ///< where respawn puts the controller
     vec3 respawnAngles{0.0f};          ///< pitch, yaw and roll restored by respawn (degrees)
     vec3 respawnHeading{0.0f};         ///< heading restored by respawn
@@ -103,6 +107,8 @@ public:
 private:
     /// One controller move of dt seconds along the heading plus the fall along up.
     void move(float dt);
+    /// What the chase camera's step needs, measured in sight along arm.
+    ChaseCameraProbe probeChaseCamera(const SightWorld& sight, const ChaseCameraArm& arm, vec3 heading) const;
 };
 
 }  // namespace frostline::scene

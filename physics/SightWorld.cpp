@@ -13,11 +13,51 @@ namespace frostline {
 
 namespace {
 
-/// How far up bodiesAround looks (world units): past the highest mountain. The ray
-/// leans a little off the vertical so that it does not run along the grid lines of
-/// the snow's mesh, where two triangles would both count one crossing.
-constexpr float lookUpDistance = 4000.0f;
-const vec3 lookUpDirection = glm::normalize(vec3(0.0123f, 1.0f, 0.0071f));
+/// How far inTheOpen looks from a point (world units): past the highest mountain and
+/// out of the land. Its rays lean a little off the axes so that they do not run along
+/// the grid lines of the snow's mesh or the faces of a box, where two triangles would
+/// both count one crossing.
+constexpr float lookOutDistance = 4000.0f;
+const vec3 lookUp = glm::normalize(vec3(0.0123f, 1.0f, 0.0071f));
+const vec3 lookOut[] = {lookUp, glm::normalize(vec3(-0.0093f, -1.0f, 0.0137f)),
+                        glm::normalize(vec3(1.0f, 0.0111f, 0.0151f)), glm::normalize(vec3(-0.0131f, 0.0089f, -1.0f))};
+
+/// Every crossing of the surfaces of one kind along a ray, both ways.
+class Crossings : public btCollisionWorld::AllHitsRayResultCallback {
+public:
+    Crossings(const btVector3& from, const btVector3& to, SightWorld::Kind kind)
+        : AllHitsRayResultCallback(from, to), kind(kind)
+    {
+        m_flags = btTriangleRaycastCallback::kF_KeepUnflippedNormal;
+    }
+
+    bool needsCollision(btBroadphaseProxy* proxy) const override
+    {
+        const auto* object = static_cast<const btCollisionObject*>(proxy->m_clientObject);
+        return object->getUserIndex() == static_cast<int>(kind) && AllHitsRayResultCallback::needsCollision(proxy);
+    }
+
+    /// Surfaces left (crossed from behind) less surfaces entered (crossed from the front).
+    int winding() const
+    {
+        int count = 0;
+        for (int i = 0; i < m_hitNormalWorld.size(); ++i) {
+            count += m_hitNormalWorld[i].dot(m_rayToWorld - m_rayFromWorld) > 0 ? 1 : -1;
+        }
+        return count;
+    }
+
+private:
+    SightWorld::Kind kind;
+};
+
+/// The winding of the surfaces of kind round point, along one direction.
+int windingAlong(btCollisionWorld& world, vec3 point, vec3 direction, SightWorld::Kind kind)
+{
+    Crossings ray(toBullet(point), toBullet(point + direction * lookOutDistance), kind);
+    world.rayTest(ray.m_rayFromWorld, ray.m_rayToWorld, ray);
+    return ray.winding();
+}
 
 /// The closest front face along a ray, leaving out one owner's surfaces.
 class FrontFaceRay : public btCollisionWorld::ClosestRayResultCallback {
@@ -58,7 +98,8 @@ SightWorld::~SightWorld()
     meshes.clear();
 }
 
-void SightWorld::addSurface(std::shared_ptr<const TriangleMesh> mesh, const mat4& modelMatrix, const void* owner)
+void SightWorld::addSurface(std::shared_ptr<const TriangleMesh> mesh, const mat4& modelMatrix, const void* owner,
+                            Kind kind)
 {
     if (!mesh) {
         return;
@@ -71,6 +112,7 @@ void SightWorld::addSurface(std::shared_ptr<const TriangleMesh> mesh, const mat4
                     turn[1][2], turn[2][2]),
         toBullet(vec3(modelMatrix[3]))));
     object->setUserPointer(const_cast<void*>(owner));
+    object->setUserIndex(static_cast<int>(kind));
     collisionWorld->addCollisionObject(object.get());
     objects.push_back(std::move(object));
     meshes.push_back(std::move(mesh));
@@ -92,6 +134,13 @@ float SightWorld::clearance(vec3 from, vec3 to, float radius) const
     return hit.fraction * distance;
 }
 
+float SightWorld::reach(vec3 from, vec3 to, const void* ignore) const
+{
+    FrontFaceRay ray(toBullet(from), toBullet(to), ignore);
+    collisionWorld->rayTest(ray.m_rayFromWorld, ray.m_rayToWorld, ray);
+    return (ray.hasHit() ? ray.m_closestHitFraction : 1.0f) * glm::length(to - from);
+}
+
 bool SightWorld::lineOfSight(vec3 from, vec3 to, const void* ignore) const
 {
     FrontFaceRay ray(toBullet(from), toBullet(to), ignore);
@@ -99,20 +148,21 @@ bool SightWorld::lineOfSight(vec3 from, vec3 to, const void* ignore) const
     return !ray.hasHit();
 }
 
-int SightWorld::bodiesAround(vec3 point) const
+bool SightWorld::inTheOpen(vec3 point) const
 {
     // Going out of a body crosses a face from behind, going into one from the front:
-    // the count of the first less the second along a ray into the open sky.
-    const btVector3 from = toBullet(point);
-    const btVector3 to = toBullet(point + lookUpDirection * lookUpDistance);
-    btCollisionWorld::AllHitsRayResultCallback ray(from, to);
-    ray.m_flags = btTriangleRaycastCallback::kF_KeepUnflippedNormal;
-    collisionWorld->rayTest(from, to, ray);
-    int count = 0;
-    for (int i = 0; i < ray.m_hitNormalWorld.size(); ++i) {
-        count += ray.m_hitNormalWorld[i].dot(to - from) > 0 ? 1 : -1;
+    // the first count less the second along a ray into the open is the number of
+    // bodies round the point. Under the ground the ray up leaves it once.
+    if (windingAlong(*collisionWorld, point, lookUp, Kind::Ground) > 0) {
+        return false;
     }
-    return count;
+    // A body holds the point only if it does so every way out.
+    for (const vec3& direction : lookOut) {
+        if (windingAlong(*collisionWorld, point, direction, Kind::Body) <= 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace frostline

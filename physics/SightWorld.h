@@ -8,7 +8,9 @@
 //
 // Surfaces are one-sided: a triangle's front is the side its corners wind
 // counter-clockwise on, the outside of a body and the top of the snow. Probes
-// stop at fronts only, so a probe that starts inside a body gets out of it.
+// stop at fronts only, so a probe that starts inside a body gets out of it. The
+// ground (the snow and the land) is a sheet with its solid below; every other
+// surface closes a body, or a part of one that stands open below (a fir's tier).
 #pragma once
 
 #include <memory>
@@ -33,20 +35,27 @@ public:
     SightWorld(const SightWorld&) = delete;
     SightWorld& operator=(const SightWorld&) = delete;
 
+    /// What a surface is: the ground, with its solid below, or the skin of a body.
+    enum class Kind { Ground, Body };
+
     /// Adds the triangles of mesh (model space) placed by modelMatrix (turns and a
     /// move only); owner tags them for lineOfSight.
-    void addSurface(std::shared_ptr<const TriangleMesh> mesh, const mat4& modelMatrix, const void* owner);
+    void addSurface(std::shared_ptr<const TriangleMesh> mesh, const mat4& modelMatrix, const void* owner, Kind kind);
 
     /// How far (world units) a ball of radius (world units) travels from `from` toward
     /// `to` before it touches the front of a surface: the whole distance when nothing
     /// is in the way, 0 when it starts touching one.
     float clearance(vec3 from, vec3 to, float radius) const;
+    /// How far (world units) the straight line from `from` toward `to` goes before it
+    /// meets the front of a surface, the surfaces of ignore (may be null) left out: the
+    /// whole distance when it meets none.
+    float reach(vec3 from, vec3 to, const void* ignore = nullptr) const;
     /// True when the straight line from `from` to `to` meets the front of no surface,
     /// the surfaces of ignore (may be null) left out.
     bool lineOfSight(vec3 from, vec3 to, const void* ignore) const;
-    /// How many bodies hold point: closed surfaces around it, and the snow or land
-    /// above it (their solid lies below their surface). 0 in the open air.
-    int bodiesAround(vec3 point) const;
+    /// True when point is in the open air: above the ground and inside no body, that
+    /// is no body's skin closes round it in every direction.
+    bool inTheOpen(vec3 point) const;
 
     /// Number of surfaces added.
     std::size_t surfaceCount() const { return objects.size(); }
