@@ -5,8 +5,8 @@
 // hidden, else the arrow at the edge (nothing when neither shows). It reacts
 // 0.3 s late, holds every key it presses for at least 0.12 s, aims with an error
 // of up to 8 degrees (seeded per race), pushes while the way lies roughly ahead,
-// brakes when it lies far to the side, and presses R when the sled has been stuck
-// for three seconds, as the help card says. Same seed, same race.
+// brakes when it lies far to the side, and presses R when it has pushed for three
+// seconds without getting anywhere, as the help card says. Same seed, same race.
 //
 // Usage: frostline_newcomer RESULT_FILE [RACES [FIRST_SEED]]   (from the runtime
 // folder, under a display). Writes "Newcomer rider: N of 100 won, median finish X s"
@@ -47,7 +47,7 @@ struct NewcomerSettings {
     float pushWithin = 30.0f;        ///< Up is held while the way lies within this of ahead (degrees)
     float brakeBeyond = 60.0f;       ///< Down while the way lies beyond this and the sled is fast (degrees)
     float brakeSpeed = 6.0f;         ///< what fast is (speed)
-    float stuckTime = 3.0f;          ///< R after the sled moved less than stuckReach in this long (s)
+    float stuckTime = 3.0f;          ///< R after pushing this long while the sled moved less than stuckReach (s)
     float stuckReach = 2.0f;         ///< (world units)
     float longestRace = 400.0f;      ///< a race still undecided after this long is a loss (s)
 };
@@ -73,11 +73,14 @@ Percept look(World& world, const RaceState& race)
     scene::GateMarker& sign = *world.gateMarkers[static_cast<std::size_t>(guide.gate - 1)];
     if (guide.inView && ui::signSeen(sign, viewProjection, camera.position, world.sight.get())) {
         // The sign's place across the screen, as an angle from the middle.
-        const float tanHalfWidth = 1.0f / camera.projection[0][0];
         percept.kind = Percept::Kind::Sign;
-        percept.error = -std::atan(guide.screen.x * tanHalfWidth) / degreesToRadians;
+        percept.error = -std::atan(guide.screen.x / camera.projection[0][0]) / degreesToRadians;
+    } else if (guide.pointer && guide.hidden) {
+        // The arrow points at a place on the screen: ride for that place.
+        percept.kind = Percept::Kind::Arrow;
+        percept.error = -std::atan(guide.screen.x / camera.projection[0][0]) / degreesToRadians;
     } else if (guide.pointer) {
-        // The arrow: straight up is straight ahead.
+        // The arrow at the edge: straight up is straight ahead.
         percept.kind = Percept::Kind::Arrow;
         percept.error = std::remainder(guide.angle - 90.0f, 360.0f);
     }
@@ -119,6 +122,7 @@ struct RaceResult {
     std::string how;      ///< what ended it
     std::string gateTimes;  ///< when each gate was passed (s)
     int respawns = 0;       ///< times the rider pressed R
+    std::string stuckPlaces;  ///< where the sled was stuck each time
     vec3 end{0.0f};         ///< where the sled was at the end
 };
 
@@ -165,9 +169,11 @@ RaceResult rideOnce(unsigned seed, const NewcomerSettings& settings)
             push = std::fabs(error) < settings.pushWithin;
             brake = std::fabs(error) > settings.brakeBeyond && percept.speed > settings.brakeSpeed;
         }
+        // Stuck: pushing on, yet hardly moving (turning on the spot is not being stuck).
         const vec3 place = race.sled->getPosition();
-        stuckFor = glm::length(place - stuckSince) < settings.stuckReach ? stuckFor + dt : 0.0f;
-        if (stuckFor == 0.0f) {
+        const bool stillThere = glm::length(place - stuckSince) < settings.stuckReach;
+        stuckFor = stillThere ? stuckFor + (push ? dt : 0.0f) : 0.0f;
+        if (!stillThere) {
             stuckSince = place;
         }
         const bool again = stuckFor >= settings.stuckTime;
@@ -187,6 +193,9 @@ RaceResult rideOnce(unsigned seed, const NewcomerSettings& settings)
         time += dt;
         if (again) {
             ++result.respawns;
+            char text[48];
+            std::snprintf(text, sizeof text, " (%.0f, %.0f)", place.x, place.z);
+            result.stuckPlaces += text;
         }
         if (race.race->nextCheckpoint - 1 > result.gatesPassed) {
             result.gatesPassed = race.race->nextCheckpoint - 1;
@@ -234,9 +243,9 @@ int main(int argc, char** argv)
     for (int i = 0; i < races; ++i) {
         const unsigned seed = firstSeed + static_cast<unsigned>(i);
         const RaceResult result = rideOnce(seed, settings);
-        std::printf("newcomer race seed %u: %s after %.2f s, %d gates (at%s), %d times R, ended at (%.0f, %.0f, %.0f)\n",
+        std::printf("newcomer race seed %u: %s after %.2f s, %d gates (at%s), %d times R%s, ended at (%.0f, %.0f, %.0f)\n",
                     seed, result.how.c_str(), result.finish, result.gatesPassed, result.gateTimes.c_str(),
-                    result.respawns, result.end.x, result.end.y, result.end.z);
+                    result.respawns, result.stuckPlaces.c_str(), result.end.x, result.end.y, result.end.z);
         std::fflush(stdout);
         ++endings[result.how];
         if (result.won) {

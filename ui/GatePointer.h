@@ -26,7 +26,8 @@ struct GateGuide {
     bool active = false;         ///< there is a gate to pass next and the race is not decided
     std::int32_t gate = 0;       ///< the number of that gate
     bool inView = false;         ///< its sign is on the screen
-    vec2 screen{0.0f};           ///< the sign's place on the screen while in view (NDC)
+    bool hidden = false;         ///< its sign's place is on the screen but hidden: the arrow points there
+    vec2 screen{0.0f};           ///< the sign's place on the screen while in view or hidden (NDC)
     bool pointer = false;        ///< the arrow is shown (active and not in view)
     float angle = 0.0f;          ///< the arrow's direction on the screen (degrees; 0 right, 90 up)
     vec2 pointerPosition{0.0f};  ///< the arrow's centre at the screen's edge (NDC)
