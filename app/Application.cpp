@@ -82,7 +82,7 @@ void initGlew()
 
 void showLoadingScreen()
 {
-    ui::showMessage("performing snowstorm...");
+    ui::showPassingMessage("performing snowstorm...");
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     ui::drawMessage();
     glfwSwapBuffers(window);

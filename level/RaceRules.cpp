@@ -31,12 +31,15 @@ void RaceState::passCheckpoint(scene::Checkpoint& checkpoint)
     }
     // Once the race is decided, gates still count but tell the player nothing new.
     const bool racing = !gameOver;
-    if (checkpoint.id != nextCheckpoint) {
+    const bool inTurn = checkpoint.id == nextCheckpoint;
+    if (!inTurn) {
         gameOver = true;
         lost = true;
         std::cout << "Verloren! Checkpoint verpasst" << std::endl;
         if (racing) {
             events.push_back({RaceEventKind::WrongGate, checkpoint.id, nextCheckpoint});
+            wrongGate = checkpoint.id;
+            missedGate = nextCheckpoint;
         }
     } else if (racing) {
         events.push_back({RaceEventKind::GatePassed, checkpoint.id});
@@ -48,8 +51,11 @@ void RaceState::passCheckpoint(scene::Checkpoint& checkpoint)
             events.push_back({RaceEventKind::Won, checkpoint.id});
         }
     }
-    timeLeft += checkpointTimeBonus;
-    nextCheckpoint += 1;
+    // Only a gate passed in turn gains time and moves the count (and the signs) on.
+    if (inTurn) {
+        timeLeft += checkpointTimeBonus;
+        nextCheckpoint += 1;
+    }
     // The gate stays visible, but the sled passes through it from now on.
     checkpoint.releaseActor();
 }

@@ -20,6 +20,9 @@ namespace frostline::ui {
 
 float messageAge = 0.0f;
 float fpsAccumulator = 0.0f;
+float goAge = 0.0f;
+float sessionBestTime = 0.0f;
+bool bestBeaten = false;
 
 TextLabel* fpsText = nullptr;
 TextLabel* frameTimeText = nullptr;
@@ -33,12 +36,16 @@ Panel* helpPanel = nullptr;
 TextLabel* gateCountText = nullptr;
 TextLabel* gateNumberText = nullptr;
 GatePointer* gatePointer = nullptr;
+TextLabel* countdownText = nullptr;
+TextLabel* resultText = nullptr;
 
 namespace {
 
 /// The message line's text; kept here too so that messages set before the HUD
 /// exists (and tests without a GL context) are not lost.
 std::string messageString = "message";
+/// The line holds a passing notice, which the countdown may replace.
+bool messagePassing = true;
 
 void setMessageText(const std::string& text)
 {
@@ -46,6 +53,45 @@ void setMessageText(const std::string& text)
     if (messageText) {
         messageText->setText(messageString);
     }
+}
+
+/// Colours of the countdown and of the result lines, and the shade drawn under them so
+/// that they read on the snow: their shadow falls this many pixels right and down.
+const vec3 amber(1.0f, 0.62f, 0.05f);
+const vec3 resultWhite(1.0f, 1.0f, 1.0f);
+const vec3 shade(0.05f, 0.04f, 0.1f);
+constexpr float countdownShadow = 6.0f;
+constexpr float resultShadow = 2.0f;
+/// Where the countdown stands (NDC, its middle) and where the result lines start under
+/// the result panel, a line apart (NDC).
+constexpr float countdownY = 0.2f;
+constexpr float resultTopY = -0.24f;
+constexpr float resultLineStep = 0.11f;
+
+/// Draws label's text centred on (0, y) in colour over its shadow.
+void drawShadowed(TextLabel& label, const std::string& text, float y, vec3 colour, float shadowPixels)
+{
+    label.setText(text);
+    // A line of n glyphs spans x - (n + 1) sx to x + (n - 1) sx: its middle is x - sx.
+    const float middle = label.glyphWidth / static_cast<float>(windowWidth);
+    label.red = shade.r;
+    label.green = shade.g;
+    label.blue = shade.b;
+    label.x = middle + 2.0f * shadowPixels / static_cast<float>(windowWidth);
+    label.y = y - 2.0f * shadowPixels / static_cast<float>(windowHeight);
+    label.draw();
+    label.red = colour.r;
+    label.green = colour.g;
+    label.blue = colour.b;
+    label.x = middle;
+    label.y = y;
+    label.draw();
+}
+
+/// Keeps the time since GO: 0 while the countdown runs.
+void ageGo()
+{
+    goAge = countdownDone ? goAge + deltaTime : 0.0f;
 }
 
 /// A message is blanked three seconds after it was set.
@@ -132,7 +178,51 @@ void destroy(T*& object)
 void showMessage(const std::string& text)
 {
     messageAge = 0.0f;
+    messagePassing = false;
     setMessageText(text);
+}
+
+void showPassingMessage(const std::string& text)
+{
+    showMessage(text);
+    messagePassing = true;
+}
+
+bool messageLineFree()
+{
+    return messagePassing || messageString == " ";
+}
+
+std::string countdownCaption(float countdownTime, bool countdownDone, float goAge)
+{
+    if (!countdownDone) {
+        return std::to_string(static_cast<int>(countdownTime) + 1);
+    }
+    return goAge < goShowTime ? "GO!" : "";
+}
+
+void recordFinish(float finishTime)
+{
+    bestBeaten = sessionBestTime > 0.0f && finishTime < sessionBestTime;
+    if (sessionBestTime <= 0.0f || finishTime < sessionBestTime) {
+        sessionBestTime = finishTime;
+    }
+}
+
+std::vector<std::string> resultLines(const RaceState& race)
+{
+    if (!race.gameOver) {
+        return {};
+    }
+    if (!race.lost) {
+        return {"Time " + cutToTwoDecimals(race.raceTime) + " s" + (bestBeaten ? "  BEST" : ""),
+                "Points " + formatPoints(race.points), "Best this session " + cutToTwoDecimals(sessionBestTime) + " s"};
+    }
+    const std::string why = race.wrongGate != 0 ? "Wrong gate: " + std::to_string(race.wrongGate) + " - gate " +
+                                                      std::to_string(race.missedGate) + " was next"
+                                                : "Time is up";
+    return {why, "Gates passed: " + std::to_string(std::max(race.missedGate - 1, 0)) + " of " +
+                     std::to_string(race.lastCheckpoint)};
 }
 
 const std::string& currentMessage()
@@ -238,6 +328,11 @@ void announceRaceEvents(const RaceState& race)
     if (weight > 0) {
         showMessage(text);
     }
+    for (const RaceEvent& event : race.events) {
+        if (event.kind == RaceEventKind::Won) {
+            recordFinish(race.raceTime);
+        }
+    }
 }
 
 void initUserInterface()
@@ -261,6 +356,9 @@ void initUserInterface()
     gateCountText = makeLabel(36.0f, 54.0f, orange, "GATE", -0.64f, -0.9f);
     gateNumberText = makeLabel(28.0f, 42.0f, orange, "1", 0.0f, 0.0f);
     gatePointer = new GatePointer();
+    // The countdown large in the middle, the result's lines under its panel.
+    countdownText = makeLabel(112.0f, 168.0f, amber, "3", 0.0f, countdownY);
+    resultText = makeLabel(18.0f, 34.0f, resultWhite, " ", 0.0f, resultTopY);
 }
 
 void drawMessage()
@@ -277,6 +375,7 @@ void drawHud()
 {
     if (!messageText) {
         ageMessage();
+        ageGo();
         frameTimeRefreshDue();
         brakeAfterRace();
         return;
@@ -303,6 +402,13 @@ void drawHud()
         drawGatePointer(guideToNextGate(*world, *raceState));
     }
 
+    // The countdown, large in the middle; not over the help card, not once the race is decided.
+    ageGo();
+    const std::string caption = countdownCaption(countdownTime, countdownDone, goAge);
+    if (raceState && !raceState->gameOver && !showHelp && !caption.empty()) {
+        drawShadowed(*countdownText, caption, countdownY, amber, countdownShadow);
+    }
+
     // 6. Frame-time statistics, refreshed once a second, drawn every frame while on.
     if (frameTimeRefreshDue()) {
         fpsText->setText(formatFrameRate(deltaTime));
@@ -315,14 +421,19 @@ void drawHud()
         cullingText->draw();
     }
 
-    // 7. Help.
-    if (showHelp) {
-        helpPanel->draw();
-    }
-
-    // 8. The end of the race: its panel over everything, and the sled comes to rest.
+    // 7. The end of the race: its panel and what happened under it.
     if (raceState && raceState->gameOver) {
         (raceState->lost ? failPanel : winPanel)->draw();
+        float y = resultTopY;
+        for (const std::string& line : resultLines(*raceState)) {
+            drawShadowed(*resultText, line, y, resultWhite, resultShadow);
+            y -= resultLineStep;
+        }
+    }
+
+    // 8. Help over everything: the player asked for it.
+    if (showHelp) {
+        helpPanel->draw();
     }
     brakeAfterRace();
 
@@ -346,6 +457,8 @@ void shutdownUserInterface()
     destroy(gateCountText);
     destroy(gateNumberText);
     destroy(gatePointer);
+    destroy(countdownText);
+    destroy(resultText);
     // 4. The panels, each with its buffer, vertex array and texture.
     destroy(winPanel);
     destroy(failPanel);
