@@ -55,9 +55,10 @@ void setMessageText(const std::string& text)
     }
 }
 
-/// Colours of the countdown and of the result lines, and the shade drawn under them so
-/// that they read on the snow: their shadow falls this many pixels right and down.
-const vec3 amber(1.0f, 0.62f, 0.05f);
+/// Colours of the countdown (the clock's orange, apart from the arrow's amber) and of the
+/// result lines, and the shade drawn under them so that they read on the snow: their
+/// shadow falls this many pixels right and down.
+const vec3 countdownOrange(0.99f, 0.29f, 0.01f);
 const vec3 resultWhite(1.0f, 1.0f, 1.0f);
 const vec3 shade(0.05f, 0.04f, 0.1f);
 constexpr float countdownShadow = 6.0f;
@@ -357,7 +358,7 @@ void initUserInterface()
     gateNumberText = makeLabel(28.0f, 42.0f, orange, "1", 0.0f, 0.0f);
     gatePointer = new GatePointer();
     // The countdown large in the middle, the result's lines under its panel.
-    countdownText = makeLabel(112.0f, 168.0f, amber, "3", 0.0f, countdownY);
+    countdownText = makeLabel(112.0f, 168.0f, countdownOrange, "3", 0.0f, countdownY);
     resultText = makeLabel(18.0f, 34.0f, resultWhite, " ", 0.0f, resultTopY);
 }
 
@@ -406,7 +407,7 @@ void drawHud()
     ageGo();
     const std::string caption = countdownCaption(countdownTime, countdownDone, goAge);
     if (raceState && !raceState->gameOver && !showHelp && !caption.empty()) {
-        drawShadowed(*countdownText, caption, countdownY, amber, countdownShadow);
+        drawShadowed(*countdownText, caption, countdownY, countdownOrange, countdownShadow);
     }
 
     // 6. Frame-time statistics, refreshed once a second, drawn every frame while on.

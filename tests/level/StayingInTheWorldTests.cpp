@@ -313,7 +313,8 @@ TEST_F(StayingInTheWorld, RespawnAtEachGatePutsTheSledBackOnTheSnow)
 {
     // Gates stand on the snow, so R puts the sled's centre at the snow's surface. After
     // each gate the player presses R and lets the sled slide, on a slow machine and on
-    // a fast one, then rides on: every time the sled comes back on top of the snow.
+    // a fast one, then rides on: every time the sled comes back on top of the snow, and
+    // the camera's eye is never in the gate, its sign or the snow.
     std::mt19937 random(7);
     std::uniform_real_distribution<float> slowFrame(0.1f, 0.5f);
     race->finishCountdown(frameTime);
@@ -332,6 +333,7 @@ TEST_F(StayingInTheWorld, RespawnAtEachGatePutsTheSledBackOnTheSnow)
                 race->frame(slow ? slowFrame(random) : frameTime);
                 race->releaseAll();
                 ASSERT_TRUE(inTheWorld()) << (slow ? "slow" : "fast") << " frame " << frame << " after R";
+                EXPECT_TRUE(eyeInTheOpen()) << (slow ? "slow" : "fast") << " frame " << frame << " after R";
             }
         }
     }

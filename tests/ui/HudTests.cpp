@@ -324,13 +324,13 @@ TEST_F(HudTest, HelpFailAndWinPanels)
 
 TEST_F(HudTest, TheCountdownIsLargeInTheMiddleAndWaitsForTheHelpCard)
 {
-    // "3" large in the middle of the screen in amber while the countdown runs; the
+    // "3" large in the middle of the screen in orange while the countdown runs; the
     // player opens help: the card, no countdown over it, and the countdown stands
     // still; help closed, it goes on to "GO!", which shows for a second.
     countdownTime = 3.0f;
     countdownDone = false;
     showHelp = false;
-    const auto middle = [](int x) { return characterAt(x, 470, 1.0f); };
+    const auto middle = [](int x) { return characterAt(x, 470, 0.99f); };
     deltaTime = 0.25f;
     EXPECT_FALSE(updateCountdown());
     frame(0.25f);

@@ -18,9 +18,12 @@ constexpr float routeSpacing = 4.0f;
 constexpr float troughOffsets[] = {4.5f, 9.0f};
 /// Rise of the trough's sides: height = troughCurve * offset^2 (world units).
 constexpr float troughCurve = 0.022f;
-/// Banking where the route turns: the outside of a turn of radius r rises by bankGain / r
-/// per unit out (a turn of radius 16 tilts by about 14 degrees), at most by steepestBank.
+/// Banking where the route turns tighter than a radius of widestBankedTurn: the outside
+/// of a turn of radius r rises by bankGain * (1 / r - 1 / widestBankedTurn) per unit out
+/// (a turn of radius 12 tilts by about 11 degrees), at most by steepestBank. Wide bends
+/// stay level: on a tilt a sled riding straight drifts a little toward its high side.
 constexpr float bankGain = 4.0f;
+constexpr float widestBankedTurn = 30.0f;
 constexpr float steepestBank = 0.3f;
 /// Route samples either side over which its turning is measured.
 constexpr int bankSpan = 2;
@@ -160,7 +163,9 @@ void TerrainShaper::collectRouteAnchors()
             const RouteSample& after = route[std::min(k + bankSpan, route.size() - 1)];
             const float turning = (before.direction.x * after.direction.y - before.direction.y * after.direction.x) /
                                   std::max(after.distance - before.distance, 1e-3f);
-            const float bank = glm::clamp(-bankGain * turning, -steepestBank, steepestBank) * sample.troughWeight;
+            const float tight = std::max(std::abs(turning) - 1.0f / widestBankedTurn, 0.0f);
+            const float bank = glm::clamp(-bankGain * std::copysign(tight, turning), -steepestBank, steepestBank) *
+                               sample.troughWeight;
             for (float sign : {-1.0f, 1.0f}) {
                 const glm::vec2 xz = sample.xz + side * (sign * offset);
                 // Keep the trough away from the objects' own anchors, whose heights win.
