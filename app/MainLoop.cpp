@@ -10,6 +10,7 @@
 #include "app/RaceEvents.h"
 #include "app/RaceState.h"
 #include "controls/Controller.h"
+#include "physics/ControllerShape.h"
 #include "physics/PhysicsWorld.h"
 #include "physics/Scene.h"
 #include "render/World.h"
@@ -81,7 +82,12 @@ void simulateFrame()
         }
     }
 
-    // The camera and the physics step also run while paused (the free camera flies on).
+    // The camera and the physics step also run while paused (the free camera flies on);
+    // behind the help card the chase camera holds its place behind the waiting sled, even
+    // when the race waited from its very first frame.
+    if (raceState->paused && !freeCameraMode && world->player) {
+        world->player->updateChaseCamera();
+    }
     world->camera->update(deltaTime);
     Scene* physicsScene = PhysicsWorld::instance().scene;
     physicsScene->simulate(deltaTime);

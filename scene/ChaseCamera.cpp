@@ -24,23 +24,34 @@ vec3 chaseCameraView(const ChaseCameraSettings& settings, vec3 heading)
     return heading * std::cos(tilt) + vec3(0.0f, std::sin(tilt), 0.0f);
 }
 
-float highestChaseCameraLift(const ChaseCameraSettings& settings)
+float highestChaseCameraLift(const ChaseCameraSettings& settings, float arm)
 {
+    // How far below the level the sled's centre lies seen from the eye (radians).
+    const auto sledBelow = [&](float lift) {
+        const ChaseCameraArm lifted = chaseCameraArm(settings, lift, vec3(0.0f), vec3(0.0f, 0.0f, -1.0f));
+        const vec3 toSled = -lifted.eyeAt(arm);
+        return std::atan2(-toSled.y, glm::length(vec2(toSled.x, toSled.z)));
+    };
     const float steepest = (settings.sledBelowMiddle - settings.pitch) * degreesToRadians;
-    return std::max(settings.distance * std::tan(steepest) - settings.height, 0.0f);
+    // The whole arm's bound, then halved toward what the arm allows (the steeper, the higher).
+    float high = std::max(settings.distance * std::tan(steepest) - settings.height, 0.0f);
+    if (sledBelow(high) <= steepest) {
+        return high;
+    }
+    float low = 0.0f;
+    if (sledBelow(low) > steepest) {
+        return 0.0f;
+    }
+    for (int step = 0; step < 12; ++step) {
+        const float middle = 0.5f * (low + high);
+        (sledBelow(middle) <= steepest ? low : high) = middle;
+    }
+    return low;
 }
 
 ChaseCameraState stepChaseCamera(const ChaseCameraSettings& settings, ChaseCameraState state,
                                  const ChaseCameraProbe& probe, float dt)
 {
-    // The lift: up while the snow fills the view, slowly down once it reaches far again.
-    if (probe.viewReach < settings.shortestView) {
-        state.lift += settings.liftRate * dt;
-    } else if (probe.viewReach > settings.shortestView * settings.settleBeyond) {
-        state.lift -= settings.settleRate * dt;
-    }
-    state.lift = std::clamp(state.lift, 0.0f, highestChaseCameraLift(settings));
-
     // The arm: in at once, out smoothly.
     if (dt <= 0.0f || state.arm < 0.0f || probe.clearArm <= state.arm) {
         state.arm = probe.clearArm;
@@ -49,6 +60,15 @@ ChaseCameraState stepChaseCamera(const ChaseCameraSettings& settings, ChaseCamer
         state.arm = std::min(probe.clearArm, state.arm + eased + settings.easeOutSpeed * dt);
     }
     state.arm = std::max(state.arm, probe.innerArm);
+
+    // The lift: up while the snow fills the view, slowly down once it reaches far again;
+    // never so high that the sled, seen from this arm, leaves the view.
+    if (probe.viewReach < settings.shortestView) {
+        state.lift += settings.liftRate * dt;
+    } else if (probe.viewReach > settings.shortestView * settings.settleBeyond) {
+        state.lift -= settings.settleRate * dt;
+    }
+    state.lift = std::clamp(state.lift, 0.0f, highestChaseCameraLift(settings, state.arm));
     return state;
 }
 

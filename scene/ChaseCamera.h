@@ -29,7 +29,7 @@ struct ChaseCameraSettings {
     float liftRate = 6.0f;      ///< how fast the lift grows while the view is too short (world units / s)
     float settleRate = 2.0f;    ///< how fast it goes back down (world units / s)
     /// The sled is kept at most this far below the middle of the view (degrees; the
-    /// view reaches 35 down), which bounds the lift.
+    /// view reaches 35 down), which bounds the lift, the more the shorter the arm.
     float sledBelowMiddle = 26.0f;
 };
 
@@ -61,8 +61,9 @@ struct ChaseCameraArm {
 ChaseCameraArm chaseCameraArm(const ChaseCameraSettings& settings, float lift, vec3 rider, vec3 heading);
 /// The middle of the view: the heading tilted by the pitch (unit).
 vec3 chaseCameraView(const ChaseCameraSettings& settings, vec3 heading);
-/// The highest lift that keeps the sled within sledBelowMiddle of the view's middle (world units).
-float highestChaseCameraLift(const ChaseCameraSettings& settings);
+/// The highest lift (world units) that keeps the sled's centre within sledBelowMiddle of
+/// the view's middle, seen from the eye arm (world units) out along the lifted arm.
+float highestChaseCameraLift(const ChaseCameraSettings& settings, float arm);
 
 /// One frame of dt seconds: the arm comes in at once to what is clear and eases back
 /// out; the lift grows while the view is short and settles once it reaches far. A dt

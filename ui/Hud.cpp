@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <span>
 
 #include <GL/glew.h>
 
@@ -63,24 +64,30 @@ const vec3 resultWhite(1.0f, 1.0f, 1.0f);
 const vec3 shade(0.05f, 0.04f, 0.1f);
 constexpr float countdownShadow = 6.0f;
 constexpr float resultShadow = 2.0f;
-/// Where the countdown stands (NDC, its middle) and where the result lines start under
-/// the result panel, a line apart (NDC).
-constexpr float countdownY = 0.2f;
-constexpr float resultTopY = -0.24f;
-constexpr float resultLineStep = 0.11f;
+/// Where the countdown stands (NDC, its middle: above the sled and most of the slope ahead,
+/// below the message line), and where the result lines start above the result panel
+/// (clear of the sled below it), a line apart (NDC).
+constexpr float countdownY = 0.38f;
+constexpr float resultTopY = 0.42f;
+constexpr float resultLineStep = 0.1f;
 
-/// Draws label's text centred on (0, y) in colour over its shadow.
-void drawShadowed(TextLabel& label, const std::string& text, float y, vec3 colour, float shadowPixels)
+/// Draws label's text centred on (0, y) in colour over its shade, which lies shadePixels
+/// down and right of it, and, with outline, round it on every side.
+void drawShaded(TextLabel& label, const std::string& text, float y, vec3 colour, float shadePixels, bool outline)
 {
     label.setText(text);
     // A line of n glyphs spans x - (n + 1) sx to x + (n - 1) sx: its middle is x - sx.
     const float middle = label.glyphWidth / static_cast<float>(windowWidth);
+    const vec2 pixel(2.0f / static_cast<float>(windowWidth), 2.0f / static_cast<float>(windowHeight));
     label.red = shade.r;
     label.green = shade.g;
     label.blue = shade.b;
-    label.x = middle + 2.0f * shadowPixels / static_cast<float>(windowWidth);
-    label.y = y - 2.0f * shadowPixels / static_cast<float>(windowHeight);
-    label.draw();
+    const vec2 offsets[] = {{1, -1}, {-1, -1}, {1, 1}, {-1, 1}};
+    for (const vec2& offset : outline ? std::span(offsets) : std::span(offsets, 1)) {
+        label.x = middle + offset.x * shadePixels * pixel.x;
+        label.y = y + offset.y * shadePixels * pixel.y;
+        label.draw();
+    }
     label.red = colour.r;
     label.green = colour.g;
     label.blue = colour.b;
@@ -358,7 +365,7 @@ void initUserInterface()
     gateNumberText = makeLabel(28.0f, 42.0f, orange, "1", 0.0f, 0.0f);
     gatePointer = new GatePointer();
     // The countdown large in the middle, the result's lines under its panel.
-    countdownText = makeLabel(112.0f, 168.0f, countdownOrange, "3", 0.0f, countdownY);
+    countdownText = makeLabel(96.0f, 144.0f, countdownOrange, "3", 0.0f, countdownY);
     resultText = makeLabel(18.0f, 34.0f, resultWhite, " ", 0.0f, resultTopY);
 }
 
@@ -407,7 +414,7 @@ void drawHud()
     ageGo();
     const std::string caption = countdownCaption(countdownTime, countdownDone, goAge);
     if (raceState && !raceState->gameOver && !showHelp && !caption.empty()) {
-        drawShadowed(*countdownText, caption, countdownY, countdownOrange, countdownShadow);
+        drawShaded(*countdownText, caption, countdownY, countdownOrange, countdownShadow, false);
     }
 
     // 6. Frame-time statistics, refreshed once a second, drawn every frame while on.
@@ -422,12 +429,12 @@ void drawHud()
         cullingText->draw();
     }
 
-    // 7. The end of the race: its panel and what happened under it.
+    // 7. The end of the race: its panel and what happened above it.
     if (raceState && raceState->gameOver) {
         (raceState->lost ? failPanel : winPanel)->draw();
         float y = resultTopY;
         for (const std::string& line : resultLines(*raceState)) {
-            drawShadowed(*resultText, line, y, resultWhite, resultShadow);
+            drawShaded(*resultText, line, y, resultWhite, resultShadow, true);
             y -= resultLineStep;
         }
     }

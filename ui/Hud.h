@@ -44,7 +44,7 @@ extern TextLabel* gateCountText;  ///< "GATE 2/5": the gate to pass next of all,
 extern TextLabel* gateNumberText; ///< the next gate's number beside the arrow
 extern GatePointer* gatePointer;  ///< the arrow toward the next gate while its sign cannot be seen
 extern TextLabel* countdownText;  ///< the countdown, large in the middle: 3, 2, 1, GO!
-extern TextLabel* resultText;     ///< the race's result under its panel, drawn a line at a time
+extern TextLabel* resultText;     ///< the race's result above its panel, drawn a line at a time
 
 /// Sets the message line and restarts its three seconds.
 void showMessage(const std::string& text);
@@ -70,7 +70,7 @@ std::pair<std::string, int> raceEventMessage(const RaceEvent& event, const RaceS
 /// The countdown in the middle of the screen: "3", "2", "1" while it runs (countdownTime
 /// seconds left), "GO!" for goShowTime once it is over (goAge seconds ago), then "".
 std::string countdownCaption(float countdownTime, bool countdownDone, float goAge);
-/// The lines under the result panel. Won: "Time 36.12 s" (with "  BEST" when it beat the
+/// The lines above the result panel. Won: "Time 36.12 s" (with "  BEST" when it beat the
 /// session's best before it), "Points 0650", "Best this session 34.50 s". Lost: why ("Time
 /// is up" or "Wrong gate: 3 - gate 2 was next") and "Gates passed: 2 of 5".
 std::vector<std::string> resultLines(const RaceState& race);

@@ -56,26 +56,33 @@ TEST(ChaseCamera, ASlopeFillingTheViewLiftsTheEyeNoFurtherThanKeepsTheSledInView
 {
     // Climbing a slope, the middle of the view meets the snow 5 units out for three
     // seconds: the eye rises, but never so far that the sled sinks more than 26 degrees
-    // below the middle of the view; once the view reaches far again it comes back down.
+    // below the middle of the view, on the whole arm or on an arm pulled in to 4 units;
+    // once the view reaches far again it comes back down.
     const ChaseCameraSettings settings;
-    ChaseCameraState state;
-    const float full = 10.0f;
-    float lift = 0.0f;
-    for (float t = 0.0f; t < 3.0f; t += frameTime) {
-        state = scene::stepChaseCamera(settings, state, {full, 0.0f, 5.0f}, frameTime);
-        ASSERT_GE(state.lift, lift);
-        lift = state.lift;
-    }
-    EXPECT_GT(state.lift, 2.0f);
-    const float below = std::atan2(settings.height + state.lift, settings.distance) / degreesToRadians;
-    EXPECT_LE(below + settings.pitch, settings.sledBelowMiddle + 1e-3f);
-    EXPECT_GE(below + settings.pitch, settings.sledBelowMiddle - 1e-3f) << "lifted as far as it may go";
+    const vec3 rider(0.0f), heading(0.0f, 0.0f, -1.0f);
+    const auto sledBelowMiddle = [&](const ChaseCameraState& state) {
+        const vec3 toSled = rider - scene::chaseCameraArm(settings, state.lift, rider, heading).eyeAt(state.arm);
+        return std::atan2(-toSled.y, glm::length(vec2(toSled.x, toSled.z))) / degreesToRadians + settings.pitch;
+    };
+    for (const float clear : {100.0f, 4.0f}) {
+        ChaseCameraState state;
+        float lift = 0.0f;
+        for (float t = 0.0f; t < 3.0f; t += frameTime) {
+            state = scene::stepChaseCamera(settings, state, {clear, 0.0f, 5.0f}, frameTime);
+            ASSERT_GE(state.lift, lift);
+            lift = state.lift;
+        }
+        SCOPED_TRACE("arm clear to " + std::to_string(clear));
+        EXPECT_GT(state.lift, clear > 10.0f ? 2.0f : 0.5f);
+        EXPECT_LE(sledBelowMiddle(state), settings.sledBelowMiddle + 0.01f);
+        EXPECT_GE(sledBelowMiddle(state), settings.sledBelowMiddle - 0.5f) << "lifted as far as it may go";
 
-    // A view just long enough holds the lift; a long one lets it settle to nothing.
-    state = scene::stepChaseCamera(settings, state, {full, 0.0f, settings.shortestView * 1.2f}, frameTime);
-    EXPECT_FLOAT_EQ(state.lift, lift);
-    for (float t = 0.0f; t < 5.0f; t += frameTime) {
-        state = scene::stepChaseCamera(settings, state, {full, 0.0f, 100.0f}, frameTime);
+        // A view just long enough holds the lift; a long one lets it settle to nothing.
+        state = scene::stepChaseCamera(settings, state, {clear, 0.0f, settings.shortestView * 1.2f}, frameTime);
+        EXPECT_FLOAT_EQ(state.lift, lift);
+        for (float t = 0.0f; t < 5.0f; t += frameTime) {
+            state = scene::stepChaseCamera(settings, state, {clear, 0.0f, 100.0f}, frameTime);
+        }
+        EXPECT_FLOAT_EQ(state.lift, 0.0f);
     }
-    EXPECT_FLOAT_EQ(state.lift, 0.0f);
 }

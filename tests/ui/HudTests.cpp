@@ -330,7 +330,7 @@ TEST_F(HudTest, TheCountdownIsLargeInTheMiddleAndWaitsForTheHelpCard)
     countdownTime = 3.0f;
     countdownDone = false;
     showHelp = false;
-    const auto middle = [](int x) { return characterAt(x, 470, 0.99f); };
+    const auto middle = [](int x) { return characterAt(x, 540, 0.99f); };
     deltaTime = 0.25f;
     EXPECT_FALSE(updateCountdown());
     frame(0.25f);
@@ -350,9 +350,9 @@ TEST_F(HudTest, TheCountdownIsLargeInTheMiddleAndWaitsForTheHelpCard)
         updateCountdown();
         frame(0.25f);
     }
-    EXPECT_EQ(middle(400), 'G');
+    EXPECT_EQ(middle(416), 'G');
     EXPECT_EQ(middle(512), 'O');
-    EXPECT_EQ(middle(624), '!');
+    EXPECT_EQ(middle(608), '!');
     for (int i = 0; i < 4; ++i) {
         frame(0.25f);
     }
