@@ -29,9 +29,9 @@ public:
     bool gameOver = false;             ///< the race has ended
     bool lost = false;                 ///< the race has ended in a loss
     bool paused = true;                ///< world update and race clock halted; cleared before the first frame
-    float raceTime = 0.0f;             ///< seconds raced since GO, up to the end of the race (the finish time once won)
-    int32_t wrongGate = 0;             ///< the gate touched out of turn that lost the race; 0 if none did
-    int32_t missedGate = 0;            ///< the gate that was next when the race was lost; 0 if not lost
+    float raceTime = 0.0f;             ///< seconds raced since GO, to its end (the finish time once won)
+    int32_t wrongGate = 0;             ///< the gate touched out of turn that lost the race (0: none)
+    int32_t missedGate = 0;            ///< the gate that was next when the race was lost (0: not lost)
     RaceEvents events;                 ///< what happened since the main loop last handed them on
 };
 

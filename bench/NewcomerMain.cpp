@@ -47,7 +47,7 @@ struct NewcomerSettings {
     float pushWithin = 30.0f;        ///< Up is held while the way lies within this of ahead (degrees)
     float brakeBeyond = 60.0f;       ///< Down while the way lies beyond this and the sled is fast (degrees)
     float brakeSpeed = 6.0f;         ///< what fast is (speed)
-    float stuckTime = 3.0f;          ///< R after pushing this long while the sled moved less than stuckReach (s)
+    float stuckTime = 3.0f;          ///< R after pushing this long, the sled within stuckReach (s)
     float stuckReach = 2.0f;         ///< (world units)
     float longestRace = 400.0f;      ///< a race still undecided after this long is a loss (s)
 };
@@ -119,11 +119,11 @@ struct RaceResult {
     bool won = false;
     float finish = 0.0f;  ///< from GO to the last gate, or to the end (s)
     int gatesPassed = 0;
-    std::string how;      ///< what ended it
-    std::string gateTimes;  ///< when each gate was passed (s)
-    int respawns = 0;       ///< times the rider pressed R
+    std::string how;          ///< what ended it
+    std::string gateTimes;    ///< when each gate was passed (s)
+    int respawns = 0;         ///< times the rider pressed R
     std::string stuckPlaces;  ///< where the sled was stuck each time
-    vec3 end{0.0f};         ///< where the sled was at the end
+    vec3 end{0.0f};           ///< where the sled was at the end
 };
 
 RaceResult rideOnce(unsigned seed, const NewcomerSettings& settings)
@@ -205,10 +205,11 @@ RaceResult rideOnce(unsigned seed, const NewcomerSettings& settings)
         }
         if (std::getenv("NEWCOMER_TRACE")) {
             const vec3 p = race.sled->getPosition();
-            std::printf("trace %.2f pos %.1f %.1f %.1f speed %.1f kind %d err %.1f keys%s%s%s%s%s\n", time, p.x, p.y, p.z,
-                        race.sled->speed, static_cast<int>(percept.kind), percept.error,
-                        race.held.count(GLFW_KEY_LEFT) ? " L" : "", race.held.count(GLFW_KEY_RIGHT) ? " R" : "",
-                        race.held.count(GLFW_KEY_UP) ? " U" : "", race.held.count(GLFW_KEY_DOWN) ? " D" : "",
+            std::printf("trace %.2f pos %.1f %.1f %.1f speed %.1f kind %d err %.1f keys%s%s%s%s%s\n", time,
+                        p.x, p.y, p.z, race.sled->speed, static_cast<int>(percept.kind), percept.error,
+                        race.held.count(GLFW_KEY_LEFT) ? " L" : "",
+                        race.held.count(GLFW_KEY_RIGHT) ? " R" : "", race.held.count(GLFW_KEY_UP) ? " U" : "",
+                        race.held.count(GLFW_KEY_DOWN) ? " D" : "",
                         race.held.count(GLFW_KEY_R) ? " back" : "");
         }
     }
@@ -216,10 +217,10 @@ RaceResult rideOnce(unsigned seed, const NewcomerSettings& settings)
     result.gatesPassed = std::min(race.race->nextCheckpoint - 1, race.race->lastCheckpoint);
     result.won = race.race->gameOver && !race.race->lost;
     result.finish = time;
-    result.how = result.won                       ? "won"
-                 : !race.race->gameOver           ? "undecided"
-                 : race.race->timeLeft <= 0.0f    ? "time up"
-                                                  : "wrong gate";
+    result.how = result.won                    ? "won"
+                 : !race.race->gameOver        ? "undecided"
+                 : race.race->timeLeft <= 0.0f ? "time up"
+                                               : "wrong gate";
     return result;
 }
 
@@ -243,9 +244,11 @@ int main(int argc, char** argv)
     for (int i = 0; i < races; ++i) {
         const unsigned seed = firstSeed + static_cast<unsigned>(i);
         const RaceResult result = rideOnce(seed, settings);
-        std::printf("newcomer race seed %u: %s after %.2f s, %d gates (at%s), %d times R%s, ended at (%.0f, %.0f, %.0f)\n",
-                    seed, result.how.c_str(), result.finish, result.gatesPassed, result.gateTimes.c_str(),
-                    result.respawns, result.stuckPlaces.c_str(), result.end.x, result.end.y, result.end.z);
+        std::printf(
+            "newcomer race seed %u: %s after %.2f s, %d gates (at%s), %d times R%s, ended at (%.0f, %.0f, "
+            "%.0f)\n",
+            seed, result.how.c_str(), result.finish, result.gatesPassed, result.gateTimes.c_str(),
+            result.respawns, result.stuckPlaces.c_str(), result.end.x, result.end.y, result.end.z);
         std::fflush(stdout);
         ++endings[result.how];
         if (result.won) {
@@ -262,7 +265,8 @@ int main(int argc, char** argv)
         median = text;
     }
     std::ofstream out(argv[1]);
-    out << "Newcomer rider: " << finishes.size() << " of " << races << " won, median finish " << median << " s\n";
+    out << "Newcomer rider: " << finishes.size() << " of " << races << " won, median finish " << median
+        << " s\n";
     for (const auto& [how, count] : endings) {
         std::printf("newcomer endings: %s %d\n", how.c_str(), count);
     }

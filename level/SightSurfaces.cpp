@@ -24,7 +24,8 @@ void World::createSightSurfaces()
     sight = std::make_unique<SightWorld>();
     for (scene::SceneObject* object : objects) {
         auto* shape = dynamic_cast<scene::Shape*>(object);
-        const bool sled = player && (object == player || object == player->leftPart || object == player->rightPart);
+        const bool sled =
+            player && (object == player || object == player->leftPart || object == player->rightPart);
         if (shape && !sled && !dynamic_cast<scene::Collectable*>(object)) {
             addShape(*sight, *shape, shape == terrain ? SightWorld::Kind::Ground : SightWorld::Kind::Body);
         }
@@ -33,8 +34,8 @@ void World::createSightSurfaces()
     // second of the three) stands on them.
     if (surroundings) {
         for (std::size_t i = 0; i < surroundings->meshes->size(); ++i) {
-            sight->addSurface((*surroundings->meshes)[i].surface, surroundings->getModelMatrix(), surroundings.get(),
-                              i == 1 ? SightWorld::Kind::Body : SightWorld::Kind::Ground);
+            sight->addSurface((*surroundings->meshes)[i].surface, surroundings->getModelMatrix(),
+                              surroundings.get(), i == 1 ? SightWorld::Kind::Body : SightWorld::Kind::Ground);
         }
     }
     if (player) {

@@ -258,8 +258,10 @@ void ControllerShape::updateChaseCamera(float dt)
 {
     // Measure along the arm of the lift kept so far, step, and put the eye on that arm.
     const ChaseCameraArm arm = chaseCameraArm(cameraSettings, cameraState.lift, getPosition(), heading);
-    const ChaseCameraProbe probe = sight ? probeChaseCamera(*sight, arm, heading) : ChaseCameraProbe{
-        glm::length(arm.wanted - arm.pivot), cameraSettings.shortestView * cameraSettings.settleBeyond};
+    const ChaseCameraProbe probe =
+        sight ? probeChaseCamera(*sight, arm, heading)
+              : ChaseCameraProbe{glm::length(arm.wanted - arm.pivot), 0.0f,
+                                 cameraSettings.shortestView * cameraSettings.settleBeyond};
     cameraState = stepChaseCamera(cameraSettings, cameraState, probe, dt);
     chaseCamera->position = arm.eyeAt(cameraState.arm);
     chaseCamera->forward = heading;
@@ -285,8 +287,8 @@ ChaseCameraProbe ControllerShape::probeChaseCamera(const SightWorld& sight, cons
     }
     // How far the middle of the view reaches from about where the eye will be.
     const float longView = cameraSettings.shortestView * cameraSettings.settleBeyond;
-    const float armNow = std::clamp(cameraState.arm < 0.0f ? probe.clearArm : cameraState.arm, probe.innerArm,
-                                    probe.clearArm);
+    const float armNow =
+        std::clamp(cameraState.arm < 0.0f ? probe.clearArm : cameraState.arm, probe.innerArm, probe.clearArm);
     const vec3 eye = arm.eyeAt(armNow);
     probe.viewReach = sight.reach(eye, eye + chaseCameraView(cameraSettings, heading) * longView);
     return probe;

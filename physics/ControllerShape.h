@@ -96,7 +96,7 @@ public:
     vec3 boundsMin{std::numeric_limits<float>::lowest()};
     vec3 boundsMax{std::numeric_limits<float>::max()};  ///< highest corner of that box (world units)
     RaceState* raceState = nullptr;    ///< the race the rules are applied to; set after construction
-    const SightWorld* sight = nullptr; ///< what the chase camera keeps clear of (not owned); set by the level
+    const SightWorld* sight = nullptr; ///< what the chase camera keeps clear of (not owned)
     vec3 groundNormal{0.0f, 1.0f, 0.0f};  ///< normal of the last terrain contact this frame
     Shape* leftPart = nullptr;         ///< left side part of the model (owned)
     Shape* rightPart = nullptr;        ///< right side part of the model (owned)

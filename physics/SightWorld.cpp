@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include <btBulletCollisionCommon.h>
 #include <BulletCollision/NarrowPhaseCollision/btRaycastCallback.h>
+#include <btBulletCollisionCommon.h>
 
 #include "physics/BulletConvert.h"
 #include "physics/ConvexSweep.h"
@@ -20,7 +20,8 @@ namespace {
 constexpr float lookOutDistance = 4000.0f;
 const vec3 lookUp = glm::normalize(vec3(0.0123f, 1.0f, 0.0071f));
 const vec3 lookOut[] = {lookUp, glm::normalize(vec3(-0.0093f, -1.0f, 0.0137f)),
-                        glm::normalize(vec3(1.0f, 0.0111f, 0.0151f)), glm::normalize(vec3(-0.0131f, 0.0089f, -1.0f))};
+                        glm::normalize(vec3(1.0f, 0.0111f, 0.0151f)),
+                        glm::normalize(vec3(-0.0131f, 0.0089f, -1.0f))};
 
 /// Every crossing of the surfaces of one kind along a ray, both ways.
 class Crossings : public btCollisionWorld::AllHitsRayResultCallback {
@@ -34,7 +35,8 @@ public:
     bool needsCollision(btBroadphaseProxy* proxy) const override
     {
         const auto* object = static_cast<const btCollisionObject*>(proxy->m_clientObject);
-        return object->getUserIndex() == static_cast<int>(kind) && AllHitsRayResultCallback::needsCollision(proxy);
+        return object->getUserIndex() == static_cast<int>(kind) &&
+               AllHitsRayResultCallback::needsCollision(proxy);
     }
 
     /// Surfaces left (crossed from behind) less surfaces entered (crossed from the front).
@@ -84,7 +86,8 @@ SightWorld::SightWorld()
     : configuration(std::make_unique<btDefaultCollisionConfiguration>()),
       dispatcher(std::make_unique<btCollisionDispatcher>(configuration.get())),
       broadphase(std::make_unique<btDbvtBroadphase>()),
-      collisionWorld(std::make_unique<btCollisionWorld>(dispatcher.get(), broadphase.get(), configuration.get()))
+      collisionWorld(
+          std::make_unique<btCollisionWorld>(dispatcher.get(), broadphase.get(), configuration.get()))
 {
 }
 
@@ -98,8 +101,8 @@ SightWorld::~SightWorld()
     meshes.clear();
 }
 
-void SightWorld::addSurface(std::shared_ptr<const TriangleMesh> mesh, const mat4& modelMatrix, const void* owner,
-                            Kind kind)
+void SightWorld::addSurface(std::shared_ptr<const TriangleMesh> mesh, const mat4& modelMatrix,
+                            const void* owner, Kind kind)
 {
     if (!mesh) {
         return;
@@ -107,10 +110,10 @@ void SightWorld::addSurface(std::shared_ptr<const TriangleMesh> mesh, const mat4
     auto object = std::make_unique<btCollisionObject>();
     object->setCollisionShape(mesh->getShape());
     const glm::mat3 turn(modelMatrix);
-    object->setWorldTransform(btTransform(
-        btMatrix3x3(turn[0][0], turn[1][0], turn[2][0], turn[0][1], turn[1][1], turn[2][1], turn[0][2],
-                    turn[1][2], turn[2][2]),
-        toBullet(vec3(modelMatrix[3]))));
+    object->setWorldTransform(
+        btTransform(btMatrix3x3(turn[0][0], turn[1][0], turn[2][0], turn[0][1], turn[1][1], turn[2][1],
+                                turn[0][2], turn[1][2], turn[2][2]),
+                    toBullet(vec3(modelMatrix[3]))));
     object->setUserPointer(const_cast<void*>(owner));
     object->setUserIndex(static_cast<int>(kind));
     collisionWorld->addCollisionObject(object.get());

@@ -40,7 +40,8 @@ public:
 
     /// Adds the triangles of mesh (model space) placed by modelMatrix (turns and a
     /// move only); owner tags them for lineOfSight.
-    void addSurface(std::shared_ptr<const TriangleMesh> mesh, const mat4& modelMatrix, const void* owner, Kind kind);
+    void addSurface(std::shared_ptr<const TriangleMesh> mesh, const mat4& modelMatrix, const void* owner,
+                    Kind kind);
 
     /// How far (world units) a ball of radius (world units) travels from `from` toward
     /// `to` before it touches the front of a surface: the whole distance when nothing
@@ -66,7 +67,8 @@ private:
     std::unique_ptr<btBroadphaseInterface> broadphase;
     std::unique_ptr<btCollisionWorld> collisionWorld;
     std::vector<std::unique_ptr<btCollisionObject>> objects;  ///< one a surface; user pointer = its owner
-    std::vector<std::shared_ptr<const TriangleMesh>> meshes;  ///< kept alive while their objects are in the world
+    /// The meshes, kept alive while their objects are in the world.
+    std::vector<std::shared_ptr<const TriangleMesh>> meshes;
 };
 
 }  // namespace frostline

@@ -15,7 +15,8 @@ vec3 ChaseCameraArm::eyeAt(float length) const
 ChaseCameraArm chaseCameraArm(const ChaseCameraSettings& settings, float lift, vec3 rider, vec3 heading)
 {
     const vec3 up(0.0f, 1.0f, 0.0f);
-    return {rider + up * settings.pivotHeight, rider - heading * settings.distance + up * (settings.height + lift)};
+    return {rider + up * settings.pivotHeight,
+            rider - heading * settings.distance + up * (settings.height + lift)};
 }
 
 vec3 chaseCameraView(const ChaseCameraSettings& settings, vec3 heading)

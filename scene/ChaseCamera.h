@@ -13,10 +13,10 @@ namespace frostline::scene {
 
 /// How the chase camera follows the sled.
 struct ChaseCameraSettings {
-    float distance = 8.0f;      ///< the wanted place behind the sled along its heading (world units)
-    float height = 7.0f;        ///< the wanted place above the sled's centre (world units)
-    float pitch = -30.0f;       ///< tilt of the view (degrees, negative down)
-    float pivotHeight = 1.0f;   ///< the arm's root above the sled's centre: the rider's head (world units)
+    float distance = 8.0f;     ///< the wanted place behind the sled along its heading (world units)
+    float height = 7.0f;       ///< the wanted place above the sled's centre (world units)
+    float pitch = -30.0f;      ///< tilt of the view (degrees, negative down)
+    float pivotHeight = 1.0f;  ///< the arm's root above the sled's centre: the rider's head (world units)
     /// Room kept between the eye and every surface (world units): the near plane's
     /// corners (0.01 ahead, 0.012 aside) stay far from the snow and never cut into it.
     float margin = 0.3f;
@@ -41,11 +41,13 @@ struct ChaseCameraState {
 
 /// What the sled measured this frame for the step, along the arm of the state's lift.
 struct ChaseCameraProbe {
-    float clearArm = 0.0f;   ///< how far the eye can go out along the arm before its margin meets a surface (world units)
+    /// How far the eye can go out along the arm before its margin meets a surface (world units).
+    float clearArm = 0.0f;
     /// How far out the eye must be at least: 0, or, while the rider's head is inside a
     /// tree's branches or a gate, far enough to be out of it (world units).
     float innerArm = 0.0f;
-    float viewReach = 0.0f;  ///< how far the middle of the view reaches from the eye before it meets one (world units)
+    /// How far the middle of the view reaches from the eye before it meets one (world units).
+    float viewReach = 0.0f;
 };
 
 /// The arm for a sled whose centre is at rider, heading along heading (unit, level).

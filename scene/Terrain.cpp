@@ -14,7 +14,8 @@ Terrain::Terrain(ShaderProgram* program, ShaderProgram* motionBlurProgram, Mater
     const std::unique_ptr<const aiScene> model = importModel(modelPath);
     buildMeshes(*model);
     // The body is the course's own surface, cooked once for the physics and the eye.
-    actor = PhysicsWorld::instance().createStaticActor(TriangleMeshGeometry{meshes->front().surface}, *material);
+    actor =
+        PhysicsWorld::instance().createStaticActor(TriangleMeshGeometry{meshes->front().surface}, *material);
     if (!actor) {
         fatalError(std::string("Could not build the collision mesh of ") + modelPath);
     }

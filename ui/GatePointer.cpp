@@ -66,7 +66,8 @@ vec3 boardPoint(scene::GateMarker& marker, int k, float inset)
 }
 
 /// How far the board of marker reaches on the screen from screen (its middle, NDC), in pixels.
-float signFootprint(scene::GateMarker& marker, const mat4& viewProjection, vec2 screen, float width, float height)
+float signFootprint(scene::GateMarker& marker, const mat4& viewProjection, vec2 screen, float width,
+                    float height)
 {
     float reach = 0.0f;
     for (int k = 0; k < 8; ++k) {
@@ -171,12 +172,13 @@ GateGuide guideToNextGate(World& world, const RaceState& race)
         if (seen && !guide.inView) {
             // Only an edge of the sign is on the screen: that is enough to ride by.
             const vec4 clip = viewProjection * vec4(centre, 1.0f);
-            guide.screen = clip.w > 0.0f ? glm::clamp(vec2(clip) / clip.w, vec2(-1.0f), vec2(1.0f)) : vec2(0.0f);
+            guide.screen =
+                clip.w > 0.0f ? glm::clamp(vec2(clip) / clip.w, vec2(-1.0f), vec2(1.0f)) : vec2(0.0f);
             guide.inView = true;
             guide.pointer = false;
         } else if (!seen && guide.inView) {
-            pointAtHiddenSign(guide, signFootprint(*marker, viewProjection, guide.screen, width, height), width,
-                              height);
+            pointAtHiddenSign(guide, signFootprint(*marker, viewProjection, guide.screen, width, height),
+                              width, height);
         }
         return guide;
     }

@@ -73,7 +73,8 @@ constexpr float resultLineStep = 0.1f;
 
 /// Draws label's text centred on (0, y) in colour over its shade, which lies shadePixels
 /// down and right of it, and, with outline, round it on every side.
-void drawShaded(TextLabel& label, const std::string& text, float y, vec3 colour, float shadePixels, bool outline)
+void drawShaded(TextLabel& label, const std::string& text, float y, vec3 colour, float shadePixels,
+                bool outline)
 {
     label.setText(text);
     // A line of n glyphs spans x - (n + 1) sx to x + (n - 1) sx: its middle is x - sx.
@@ -224,11 +225,13 @@ std::vector<std::string> resultLines(const RaceState& race)
     }
     if (!race.lost) {
         return {"Time " + cutToTwoDecimals(race.raceTime) + " s" + (bestBeaten ? "  BEST" : ""),
-                "Points " + formatPoints(race.points), "Best this session " + cutToTwoDecimals(sessionBestTime) + " s"};
+                "Points " + formatPoints(race.points),
+                "Best this session " + cutToTwoDecimals(sessionBestTime) + " s"};
     }
-    const std::string why = race.wrongGate != 0 ? "Wrong gate: " + std::to_string(race.wrongGate) + " - gate " +
-                                                      std::to_string(race.missedGate) + " was next"
-                                                : "Time is up";
+    const std::string why = race.wrongGate != 0
+                                ? "Wrong gate: " + std::to_string(race.wrongGate) + " - gate " +
+                                      std::to_string(race.missedGate) + " was next"
+                                : "Time is up";
     return {why, "Gates passed: " + std::to_string(std::max(race.missedGate - 1, 0)) + " of " +
                      std::to_string(race.lastCheckpoint)};
 }

@@ -22,8 +22,8 @@ class GatePointer;
 extern float messageAge;      ///< seconds since the message text was last set
 extern float fpsAccumulator;  ///< seconds collected for the once-a-second frame-time refresh
 extern float goAge;           ///< seconds since the countdown ended (0 while it runs)
-extern float sessionBestTime; ///< the best finish time of this session (s); 0 before the first win
-extern bool bestBeaten;       ///< the last race won beat the session's best time before it
+extern float sessionBestTime;  ///< the best finish time of this session (s); 0 before the first win
+extern bool bestBeaten;        ///< the last race won beat the session's best time before it
 
 /// Seconds a message stays on the line before it is blanked.
 inline constexpr float messageShowTime = 3.0f;

@@ -109,7 +109,7 @@ TEST(AutopilotTest, RidingStraightOnFromGateOneNeverTakesGateThreeFirst)
         race.frame(dt);
     }
     const vec3 p = race.sled->getPosition();
-    std::printf("Riding on from gate 1: next gate %d, ended at (%.1f, %.1f, %.1f)\n", race.race->nextCheckpoint, p.x,
-                p.y, p.z);
+    std::printf("Riding on from gate 1: next gate %d, ended at (%.1f, %.1f, %.1f)\n",
+                race.race->nextCheckpoint, p.x, p.y, p.z);
     EXPECT_FALSE(race.race->lost) << "touched a gate out of turn";
 }

@@ -107,12 +107,14 @@ TEST(GuidanceTest, TheArrowPointsTowardTheNextGateWheneverItIsOutOfSight)
                 float footprint = 0.0f;
                 const scene::MeshEntry& board = sign.meshes->front();
                 for (int k = 0; k < 8; ++k) {
-                    const vec3 corner(k & 1 ? board.boxMax.x : board.boxMin.x, k & 2 ? board.boxMax.y : board.boxMin.y,
+                    const vec3 corner(k & 1 ? board.boxMax.x : board.boxMin.x,
+                                      k & 2 ? board.boxMax.y : board.boxMin.y,
                                       k & 4 ? board.boxMax.z : board.boxMin.z);
                     const vec4 c = camera.projection * view * sign.getModelMatrix() * vec4(corner, 1.0f);
                     footprint = std::max(footprint, glm::length(vec2(c) / c.w * half - at));
                 }
-                EXPECT_GE(glm::distance(arrow, at) - 36.0f, footprint) << where << ": the arrow's tip is on the sign";
+                EXPECT_GE(glm::distance(arrow, at) - 36.0f, footprint)
+                    << where << ": the arrow's tip is on the sign";
                 if (std::fabs(at.x) < half.x - 70.0f) {
                     const float toward = std::atan2(at.y - arrow.y, at.x - arrow.x) / degreesToRadians;
                     EXPECT_LT(angleBetween(guide.angle, toward), 1.0f) << where;

@@ -163,12 +163,12 @@ protected:
         const vec3 eye = race->world->camera->position;
         double snowHeight = 0.0;
         if (snow->heightAt(eye.x, eye.z, snowHeight) && eye.y <= snowHeight) {
-            return testing::AssertionFailure() << "eye under the snow at (" << eye.x << ", " << eye.y << ", " << eye.z
-                                               << ")";
+            return testing::AssertionFailure()
+                   << "eye under the snow at (" << eye.x << ", " << eye.y << ", " << eye.z << ")";
         }
         if (!race->world->sight->inTheOpen(eye)) {
-            return testing::AssertionFailure() << "eye in a body or under the land at (" << eye.x << ", " << eye.y
-                                               << ", " << eye.z << ")";
+            return testing::AssertionFailure() << "eye in a body or under the land at (" << eye.x << ", "
+                                               << eye.y << ", " << eye.z << ")";
         }
         return testing::AssertionSuccess();
     }
@@ -443,8 +443,9 @@ TEST_F(StayingInTheWorld, RiddenAtRandomOnASlowMachine)
                       << "), " << course.distanceOutside(vec2(rest.at.x, rest.at.z))
                       << " beyond the play area, " << rest.time << " s into the ride of seed " << rest.seed;
     }
-    std::printf("Random rides: %d of %d left the world, %zu rests outside the course, %d frames with the eye "
-                "in a body or under the snow\n",
-                exits, rides, rests.size(), eyeFaults);
+    std::printf(
+        "Random rides: %d of %d left the world, %zu rests outside the course, %d frames with the eye "
+        "in a body or under the snow\n",
+        exits, rides, rests.size(), eyeFaults);
     EXPECT_EQ(eyeFaults, 0);
 }

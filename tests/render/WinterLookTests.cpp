@@ -349,7 +349,8 @@ TEST_F(WinterLookTest, NoVoidShowsFromAnyPointOfTheRace)
         const float atGate = routeDistanceBefore(gate + 1, 0.0f);
         placeSledOnRoute(atGate);
         for (scene::SceneObject* object : world->objects) {
-            if (auto* checkpoint = dynamic_cast<scene::Checkpoint*>(object); checkpoint && checkpoint->id == gate) {
+            if (auto* checkpoint = dynamic_cast<scene::Checkpoint*>(object);
+                checkpoint && checkpoint->id == gate) {
                 sled->respawnPosition = checkpoint->getPosition();
             }
         }

@@ -61,8 +61,10 @@ TEST(ChaseCamera, ASlopeFillingTheViewLiftsTheEyeNoFurtherThanKeepsTheSledInView
     const ChaseCameraSettings settings;
     const vec3 rider(0.0f), heading(0.0f, 0.0f, -1.0f);
     const auto sledBelowMiddle = [&](const ChaseCameraState& state) {
-        const vec3 toSled = rider - scene::chaseCameraArm(settings, state.lift, rider, heading).eyeAt(state.arm);
-        return std::atan2(-toSled.y, glm::length(vec2(toSled.x, toSled.z))) / degreesToRadians + settings.pitch;
+        const vec3 toSled =
+            rider - scene::chaseCameraArm(settings, state.lift, rider, heading).eyeAt(state.arm);
+        return std::atan2(-toSled.y, glm::length(vec2(toSled.x, toSled.z))) / degreesToRadians +
+               settings.pitch;
     };
     for (const float clear : {100.0f, 4.0f}) {
         ChaseCameraState state;
@@ -78,7 +80,8 @@ TEST(ChaseCamera, ASlopeFillingTheViewLiftsTheEyeNoFurtherThanKeepsTheSledInView
         EXPECT_GE(sledBelowMiddle(state), settings.sledBelowMiddle - 0.5f) << "lifted as far as it may go";
 
         // A view just long enough holds the lift; a long one lets it settle to nothing.
-        state = scene::stepChaseCamera(settings, state, {clear, 0.0f, settings.shortestView * 1.2f}, frameTime);
+        state =
+            scene::stepChaseCamera(settings, state, {clear, 0.0f, settings.shortestView * 1.2f}, frameTime);
         EXPECT_FLOAT_EQ(state.lift, lift);
         for (float t = 0.0f; t < 5.0f; t += frameTime) {
             state = scene::stepChaseCamera(settings, state, {clear, 0.0f, 100.0f}, frameTime);

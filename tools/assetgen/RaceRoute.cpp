@@ -32,7 +32,7 @@ const PlacedObject& gateObject(int gate)
 /// A wing's foot stays clear of the gate's own (4 out), and its steep side comes within a
 /// sled's width of the post: a sled that misses the post meets the wing.
 constexpr float wingStart = 8.0f;
-constexpr float wingEnd[5] = {16.0f, 10.0f, 16.0f, 0.0f, 20.0f};
+constexpr float wingEnd[5] = {16.0f, 10.0f, 16.0f, 0.0f, 20.0f};  // gate 4 has a guide of its own
 
 /// Which way the sled rides through each gate along the gate's own z axis (+1 or -1).
 constexpr float gateSense[5] = {-1.0f, -1.0f, -1.0f, -1.0f, 1.0f};
@@ -151,8 +151,10 @@ std::vector<CourseWall> courseWalls()
         const glm::vec2 travel = gateTravelDirection(gate);
         const glm::vec2 crossbar(-travel.y, travel.x);
         for (const float side : {-1.0f, 1.0f}) {
-            if (wingEnd[gate - 1] > wingStart)
-            walls.push_back({{centre + crossbar * (side * wingStart), centre + crossbar * (side * wingEnd[gate - 1])}});
+            if (wingEnd[gate - 1] > wingStart) {
+                walls.push_back({{centre + crossbar * (side * wingStart),
+                                  centre + crossbar * (side * wingEnd[gate - 1])}});
+            }
         }
     }
     return walls;

@@ -161,11 +161,13 @@ void TerrainShaper::collectRouteAnchors()
             // Turning toward side is positive: that side is the inside, the other is banked up.
             const RouteSample& before = route[k >= bankSpan ? k - bankSpan : 0];
             const RouteSample& after = route[std::min(k + bankSpan, route.size() - 1)];
-            const float turning = (before.direction.x * after.direction.y - before.direction.y * after.direction.x) /
-                                  std::max(after.distance - before.distance, 1e-3f);
+            const float turning =
+                (before.direction.x * after.direction.y - before.direction.y * after.direction.x) /
+                std::max(after.distance - before.distance, 1e-3f);
             const float tight = std::max(std::abs(turning) - 1.0f / widestBankedTurn, 0.0f);
-            const float bank = glm::clamp(-bankGain * std::copysign(tight, turning), -steepestBank, steepestBank) *
-                               sample.troughWeight;
+            const float bank =
+                glm::clamp(-bankGain * std::copysign(tight, turning), -steepestBank, steepestBank) *
+                sample.troughWeight;
             for (float sign : {-1.0f, 1.0f}) {
                 const glm::vec2 xz = sample.xz + side * (sign * offset);
                 // Keep the trough away from the objects' own anchors, whose heights win.
@@ -177,7 +179,8 @@ void TerrainShaper::collectRouteAnchors()
                     continue;
                 }
                 const float height = sample.height + glm::dot(sample.tiltGradient, side * (sign * offset)) +
-                                     sample.troughWeight * troughCurve * offset * offset + bank * sign * offset;
+                                     sample.troughWeight * troughCurve * offset * offset +
+                                     bank * sign * offset;
                 addIfFree({xz, height, 0.05f, "trough"}, 3.5f);
             }
         }
