@@ -104,7 +104,7 @@ void drawLoadingScreen()
     // After a frame of the race the clear colour is the scene target's black, which
     // would leave the black loading line on black.
     glClearColor(startSky[0], startSky[1], startSky[2], startSky[3]);
-    ui::showMessage("performing snowstorm...");
+    ui::showPassingMessage("performing snowstorm...");
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     ui::drawMessage();
 }

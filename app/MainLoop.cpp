@@ -11,6 +11,7 @@
 #include "app/RaceEvents.h"
 #include "app/RaceState.h"
 #include "controls/Controller.h"
+#include "physics/ControllerShape.h"
 #include "physics/PhysicsWorld.h"
 #include "physics/Scene.h"
 #include "render/World.h"
@@ -26,22 +27,30 @@ bool updateCountdown()
     if (countdownDone) {
         return true;
     }
+    // The countdown waits while the help card is up, as the race it counts down to does.
+    if (showHelp) {
+        return false;
+    }
     const int shownBefore = static_cast<int>(countdownTime) + 1;
     countdownTime -= deltaTime;
     int shown = 0;
     if (countdownTime <= 0.0f) {
         countdownTime = 0.0f;
         countdownDone = true;
-        ui::showMessage("0");
     } else {
         shown = static_cast<int>(countdownTime) + 1;
-        ui::showMessage(std::to_string(shown));
     }
-    // Each new number is an event (the first frame's 3 included), for the beeps.
-    if (raceState && shown != shownBefore) {
-        RaceEvent tick{RaceEventKind::CountdownTick};
-        tick.count = shown;
-        raceState->events.push_back(tick);
+    // Each new number (the first frame's 3 included) is an event, for the beeps, and goes on
+    // the message line unless a newer message holds it.
+    if (shown != shownBefore) {
+        if (ui::messageLineFree()) {
+            ui::showPassingMessage(std::to_string(shown));
+        }
+        if (raceState) {
+            RaceEvent tick{RaceEventKind::CountdownTick};
+            tick.count = shown;
+            raceState->events.push_back(tick);
+        }
     }
     return false;
 }
@@ -63,11 +72,13 @@ void simulateFrame()
         world->update();
         // The race clock runs once the countdown is over and until the race ends.
         if (raceStarted && !raceState->gameOver) {
+            raceState->raceTime += deltaTime;
             raceState->timeLeft -= deltaTime;
             if (raceState->timeLeft <= 0.0f) {
                 raceState->timeLeft = 0.0f;
                 raceState->gameOver = true;
                 raceState->lost = true;
+                raceState->missedGate = raceState->nextCheckpoint;
                 raceState->events.push_back({RaceEventKind::TimeUp});
             }
         }
@@ -76,7 +87,12 @@ void simulateFrame()
     // The ghost rider records this race's run and rides the one it races against.
     updateGhostRace(raceRunning);
 
-    // The camera and the physics step also run while paused (the free camera flies on).
+    // The camera and the physics step also run while paused (the free camera flies on);
+    // behind the help card the chase camera holds its place behind the waiting sled, even
+    // when the race waited from its very first frame.
+    if (raceState->paused && !freeCameraMode && world->player) {
+        world->player->updateChaseCamera();
+    }
     world->camera->update(deltaTime);
     Scene* physicsScene = PhysicsWorld::instance().scene;
     physicsScene->simulate(deltaTime);

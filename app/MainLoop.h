@@ -5,7 +5,8 @@ namespace frostline {
 
 /// Runs frames until Escape clears `running` or the window is asked to close.
 void mainLoop();
-/// Advances the start countdown by deltaTime and shows 3, 2, 1, 0; true once the race has started.
+/// Advances the start countdown by deltaTime (not while the help card is up) and puts 3, 2, 1, 0
+/// on the message line as each comes, unless a newer message holds it; true once the race has started.
 bool updateCountdown();
 /// One frame of the loop: measures deltaTime, polls events, simulates, adapts the render
 /// scale, draws, swaps.

@@ -17,7 +17,8 @@ class RaceState {
 public:
     /// A touched pick-up: adds its points, releases its body and hides it (once).
     void collect(scene::Collectable& collectable);
-    /// A touched gate: checks the order, adds time, advances, releases its body.
+    /// A touched gate: checks the order (out of turn loses), adds time and advances for a
+    /// gate in turn only, releases its body.
     void passCheckpoint(scene::Checkpoint& checkpoint);
 
     uint32_t points = 0;               ///< sum of the pick-ups collected
@@ -28,6 +29,9 @@ public:
     bool gameOver = false;             ///< the race has ended
     bool lost = false;                 ///< the race has ended in a loss
     bool paused = true;                ///< world update and race clock halted; cleared before the first frame
+    float raceTime = 0.0f;             ///< seconds raced since GO, to its end (the finish time once won)
+    int32_t wrongGate = 0;             ///< the gate touched out of turn that lost the race (0: none)
+    int32_t missedGate = 0;            ///< the gate that was next when the race was lost (0: not lost)
     RaceEvents events;                 ///< what happened since the main loop last handed them on
 };
 

@@ -30,6 +30,9 @@ RaceState& hudRace()
         race = new RaceState;
         race->points = 550;
         race->timeLeft = 17.25f;
+        // Its countdown long over.
+        countdownDone = true;
+        ui::goAge = 10.0f;
     }
     raceState = race;
     return *race;

@@ -34,13 +34,16 @@ void RaceState::passCheckpoint(scene::Checkpoint& checkpoint)
     const bool racing = !gameOver;
     RaceEvent touched{RaceEventKind::GatePassed, checkpoint.id, nextCheckpoint};
     touched.where = checkpoint.getPosition();
-    if (checkpoint.id != nextCheckpoint) {
+    const bool inTurn = checkpoint.id == nextCheckpoint;
+    if (!inTurn) {
         gameOver = true;
         lost = true;
         std::cout << "Verloren! Checkpoint verpasst" << std::endl;
         if (racing) {
             touched.kind = RaceEventKind::WrongGate;
             events.push_back(touched);
+            wrongGate = checkpoint.id;
+            missedGate = nextCheckpoint;
         }
     } else if (racing) {
         events.push_back(touched);
@@ -52,8 +55,11 @@ void RaceState::passCheckpoint(scene::Checkpoint& checkpoint)
             events.push_back({RaceEventKind::Won, checkpoint.id});
         }
     }
-    timeLeft += checkpointTimeBonus;
-    nextCheckpoint += 1;
+    // Only a gate passed in turn gains time and moves the count (and the signs) on.
+    if (inTurn) {
+        timeLeft += checkpointTimeBonus;
+        nextCheckpoint += 1;
+    }
     // The gate stays visible, but the sled passes through it from now on.
     checkpoint.releaseActor();
 }

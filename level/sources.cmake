@@ -3,4 +3,5 @@ list(APPEND FROSTLINE_SOURCES
   level/Autopilot.cpp
   level/LevelPopulation.cpp
   level/RaceRules.cpp
+  level/SightSurfaces.cpp
 )

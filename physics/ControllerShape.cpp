@@ -6,6 +6,7 @@
 
 #include "app/RaceState.h"
 #include "physics/PhysicsWorld.h"
+#include "physics/SightWorld.h"
 #include "render/World.h"
 #include "scene/Camera.h"
 #include "scene/Checkpoint.h"
@@ -27,8 +28,6 @@ constexpr float boostSpeedFactor = 1.25f;
 /// Motion-blur reference frame rate (frames / s) without and with a boost.
 constexpr float normalBlurRate = 60.0f;
 constexpr float boostBlurRate = 30.0f;
-/// Chase camera tilt (degrees).
-constexpr float chaseCameraPitch = -30.0f;
 /// Lift of the drawn model above the capsule's centre, in the model's turned frame (world units).
 constexpr float modelLift = 0.4f;
 
@@ -157,7 +156,7 @@ void ControllerShape::update(float dt)
     rightPart->rotateY(-rightLean);
 
     // 10.-11. Camera, and a fresh start for the next frame's contacts.
-    updateChaseCamera();
+    updateChaseCamera(dt);
     groundNormal = vec3(0.0f, 1.0f, 0.0f);
     obstacleHit = false;
 }
@@ -259,15 +258,44 @@ void ControllerShape::respawn()
     }
 }
 
-void ControllerShape::updateChaseCamera()
+void ControllerShape::updateChaseCamera(float dt)
 {
-    const vec3 p = getPosition();
-    const vec3 back = heading * cameraDistance;
-    chaseCamera->position = vec3(p.x - back.x, p.y - back.y + cameraHeight, p.z - back.z);
+    // Measure along the arm of the lift kept so far, step, and put the eye on that arm.
+    const ChaseCameraArm arm = chaseCameraArm(cameraSettings, cameraState.lift, getPosition(), heading);
+    const ChaseCameraProbe probe =
+        sight ? probeChaseCamera(*sight, arm, heading)
+              : ChaseCameraProbe{glm::length(arm.wanted - arm.pivot), 0.0f,
+                                 cameraSettings.shortestView * cameraSettings.settleBeyond};
+    cameraState = stepChaseCamera(cameraSettings, cameraState, probe, dt);
+    chaseCamera->position = arm.eyeAt(cameraState.arm);
     chaseCamera->forward = heading;
     chaseCamera->yaw = yaw;
     chaseCamera->roll = roll;
-    chaseCamera->pitch = chaseCameraPitch;
+    chaseCamera->pitch = cameraSettings.pitch;
+}
+
+ChaseCameraProbe ControllerShape::probeChaseCamera(const SightWorld& sight, const ChaseCameraArm& arm,
+                                                   vec3 heading) const
+{
+    const float margin = cameraSettings.margin;
+    const float fullArm = glm::length(arm.wanted - arm.pivot);
+    ChaseCameraProbe probe;
+    if (sight.inTheOpen(arm.pivot)) {
+        // Out along the arm to the first surface in the way.
+        probe.clearArm = sight.clearance(arm.pivot, arm.wanted, margin);
+    } else {
+        // The rider's head is in a tree's branches or a gate the sled passes through:
+        // the eye keeps out of whatever holds it, on the side of the wanted place.
+        probe.clearArm = fullArm;
+        probe.innerArm = fullArm - sight.clearance(arm.wanted, arm.pivot, margin);
+    }
+    // How far the middle of the view reaches from about where the eye will be.
+    const float longView = cameraSettings.shortestView * cameraSettings.settleBeyond;
+    const float armNow =
+        std::clamp(cameraState.arm < 0.0f ? probe.clearArm : cameraState.arm, probe.innerArm, probe.clearArm);
+    const vec3 eye = arm.eyeAt(armNow);
+    probe.viewReach = sight.reach(eye, eye + chaseCameraView(cameraSettings, heading) * longView);
+    return probe;
 }
 
 }  // namespace frostline::scene

@@ -8,11 +8,13 @@
 #include <memory>
 
 #include "physics/HitReport.h"
+#include "scene/ChaseCamera.h"
 #include "scene/Shape.h"
 
 namespace frostline {
 class CapsuleController;
 class RaceState;
+class SightWorld;
 struct Material;
 }  // namespace frostline
 
@@ -57,8 +59,11 @@ public:
     void brake(float dt);
     /// Back to the last gate passed (or the start) at rest, with its angles and heading.
     void respawn();
-    /// Puts the camera cameraDistance behind and cameraHeight above the sled, looking along the heading.
-    void updateChaseCamera();
+    /// Places the camera for a frame of dt seconds behind and above the sled, looking along
+    /// the heading: at the sled's own place for it where the way there from the rider is
+    /// clear, else pulled in before what is in the way (ChaseCamera). A dt of 0 places it
+    /// afresh, as after a jump.
+    void updateChaseCamera(float dt = 0.0f);
 
     bool grounded = true;              ///< the last move touched something below
     float pitch = 0.0f;                ///< accumulated turn about X (degrees)
@@ -81,8 +86,8 @@ public:
     float rightLean = 0.0f;            ///< current swing of the right part (degrees)
     bool leftSprayActive = false;      ///< the left spray is drawn (leftLean != 0 after the last update)
     bool rightSprayActive = false;     ///< the right spray is drawn (rightLean != 0 after the last update)
-    float cameraDistance = 8.0f;       ///< chase camera distance behind the sled (world units)
-    float cameraHeight = 7.0f;         ///< chase camera height above the sled (world units)
+    ChaseCameraSettings cameraSettings;  ///< where the chase camera wants to be and how it keeps clear
+    ChaseCameraState cameraState;        ///< the chase camera's arm and lift now
     vec3 respawnPosition{0.0f};        ///< where respawn puts the controller
     vec3 respawnAngles{0.0f};          ///< pitch, yaw and roll restored by respawn (degrees)
     vec3 respawnHeading{0.0f};         ///< heading restored by respawn
@@ -91,6 +96,7 @@ public:
     vec3 boundsMin{std::numeric_limits<float>::lowest()};
     vec3 boundsMax{std::numeric_limits<float>::max()};  ///< highest corner of that box (world units)
     RaceState* raceState = nullptr;    ///< the race the rules are applied to; set after construction
+    const SightWorld* sight = nullptr; ///< what the chase camera keeps clear of (not owned)
     vec3 groundNormal{0.0f, 1.0f, 0.0f};  ///< normal of the last terrain contact this frame
     Shape* leftPart = nullptr;         ///< left side part of the model (owned)
     Shape* rightPart = nullptr;        ///< right side part of the model (owned)
@@ -102,6 +108,8 @@ public:
 private:
     /// One controller move of dt seconds along the heading plus the fall along up.
     void move(float dt);
+    /// What the chase camera's step needs, measured in sight along arm.
+    ChaseCameraProbe probeChaseCamera(const SightWorld& sight, const ChaseCameraArm& arm, vec3 heading) const;
 };
 
 }  // namespace frostline::scene

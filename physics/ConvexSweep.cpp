@@ -45,8 +45,9 @@ void castAgainst(const btConvexShape& shape, const btTransform& start, const btT
 class TriangleSweep : public btTriangleCallback {
 public:
     TriangleSweep(const btConvexShape& shape, const btTransform& start, const btTransform& end,
-                  const btCollisionObject& mesh, SweepHit& hit)
-        : shape(shape), start(start), end(end), mesh(mesh), meshTransform(mesh.getWorldTransform()), hit(hit)
+                  const btCollisionObject& mesh, bool frontFacesOnly, SweepHit& hit)
+        : shape(shape), start(start), end(end), mesh(mesh), meshTransform(mesh.getWorldTransform()),
+          frontFacesOnly(frontFacesOnly), hit(hit)
     {
     }
 
@@ -61,6 +62,9 @@ public:
             return;  // no area, nothing to touch
         }
         normal /= std::sqrt(area2);
+        if (frontFacesOnly && normal.dot(end.getOrigin() - start.getOrigin()) >= 0) {
+            return;  // met from behind, or moving along it
+        }
 
         // Skip the triangle when the shape stays beyond its plane on one side all the way.
         const btVector3 localNormal = normal * start.getBasis();
@@ -82,6 +86,7 @@ private:
     const btTransform& end;
     const btCollisionObject& mesh;
     const btTransform& meshTransform;
+    bool frontFacesOnly;
     SweepHit& hit;
 };
 
@@ -89,8 +94,8 @@ private:
 class ObjectSweep : public btBroadphaseAabbCallback {
 public:
     ObjectSweep(const btConvexShape& shape, const btTransform& start, const btTransform& end,
-                const btCollisionObject* ignore, SweepHit& hit)
-        : shape(shape), start(start), end(end), ignore(ignore), hit(hit)
+                const btCollisionObject* ignore, bool frontFacesOnly, SweepHit& hit)
+        : shape(shape), start(start), end(end), ignore(ignore), frontFacesOnly(frontFacesOnly), hit(hit)
     {
     }
 
@@ -119,7 +124,7 @@ private:
         const btVector3 localEnd = toMesh * end.getOrigin();
         btVector3 boxMin, boxMax;
         shape.getAabb(btTransform(toMesh.getBasis() * start.getBasis()), boxMin, boxMax);
-        TriangleSweep triangles(shape, start, end, object, hit);
+        TriangleSweep triangles(shape, start, end, object, frontFacesOnly, hit);
         mesh.performConvexcast(&triangles, localStart, localEnd, boxMin, boxMax);
     }
 
@@ -127,13 +132,14 @@ private:
     const btTransform& start;
     const btTransform& end;
     const btCollisionObject* ignore;
+    bool frontFacesOnly;
     SweepHit& hit;
 };
 
 }  // namespace
 
 bool sweepClosest(btCollisionWorld& world, const btConvexShape& shape, const btTransform& start,
-                  const btTransform& end, const btCollisionObject* ignore, SweepHit& hit)
+                  const btTransform& end, const btCollisionObject* ignore, SweepHit& hit, bool frontFacesOnly)
 {
     hit = SweepHit();
     btVector3 startMin, startMax, endMin, endMax;
@@ -141,7 +147,7 @@ bool sweepClosest(btCollisionWorld& world, const btConvexShape& shape, const btT
     shape.getAabb(end, endMin, endMax);
     startMin.setMin(endMin);
     startMax.setMax(endMax);
-    ObjectSweep objects(shape, start, end, ignore, hit);
+    ObjectSweep objects(shape, start, end, ignore, frontFacesOnly, hit);
     world.getBroadphase()->aabbTest(startMin, startMax, objects);
     return hit.object != nullptr;
 }

@@ -24,8 +24,11 @@ struct SweepHit {
 
 /// Sweeps shape from start to end (same rotation) through world, ignoring the
 /// object ignore; false when nothing is touched. Motion away from a surface
-/// touches nothing, so a start in contact only reports surfaces moved into.
+/// touches nothing, so a start in contact only reports surfaces moved into. With
+/// frontFacesOnly, mesh triangles approached from behind (the side their corners
+/// wind clockwise on) are passed through.
 bool sweepClosest(btCollisionWorld& world, const btConvexShape& shape, const btTransform& start,
-                  const btTransform& end, const btCollisionObject* ignore, SweepHit& hit);
+                  const btTransform& end, const btCollisionObject* ignore, SweepHit& hit,
+                  bool frontFacesOnly = false);
 
 }  // namespace frostline

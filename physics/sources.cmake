@@ -7,6 +7,7 @@ list(APPEND FROSTLINE_SOURCES
   physics/MaterialStore.cpp
   physics/PhysicsWorld.cpp
   physics/Scene.cpp
+  physics/SightWorld.cpp
   physics/TriangleMesh.cpp
   physics/ControllerShape.cpp
 )

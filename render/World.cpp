@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "physics/ControllerShape.h"
 #include "physics/PhysicsWorld.h"
+#include "physics/SightWorld.h"
 #include "render/ParticleSystem.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderProgram.h"
@@ -63,6 +64,7 @@ World::World(LevelContent content)
         createCollectables(physicsWorld);
         createPlayer(physicsWorld);
         createSprays();
+        createSightSurfaces();
         markMovingShapes();
         // A ghost of the sled, for the runs the player races against.
         ghost = std::make_unique<scene::GhostRider>(*player);
@@ -128,6 +130,7 @@ World::~World()
     rightSpray = nullptr;
     // The object set refers to the level; the level objects the World owns go with it.
     objects.clear();
+    sight.reset();
     surroundings.reset();
     terrain = nullptr;
     levelObjects.clear();

@@ -19,6 +19,7 @@ namespace frostline {
 class ShaderProgram;
 class PhysicsWorld;
 class RaceState;
+class SightWorld;
 struct ShadowTarget;
 class ShadowCache;
 struct SceneTarget;
@@ -201,6 +202,8 @@ public:
     void createPlayer(PhysicsWorld& physicsWorld);
     /// leftSpray and rightSpray at the sled.
     void createSprays();
+    /// sight: the surfaces of the level the eye meets, handed to the sled's chase camera.
+    void createSightSurfaces();
 
     /// The race the level plays: the sled applies its rules, the gates' signs show its progress.
     void attachRace(RaceState& race);
@@ -267,6 +270,9 @@ public:
     std::unique_ptr<scene::GhostRider> ghost;
     /// How much of the ghost rider covers what lies behind it (0 to 1).
     float ghostOpacity = 0.55f;
+    /// What the eye meets: the snow, the land, trees, rocks, gates and signs (owned); null
+    /// in test scenes.
+    std::unique_ptr<SightWorld> sight;
 };
 
 }  // namespace frostline

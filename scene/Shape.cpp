@@ -13,6 +13,7 @@
 
 #include "app/FatalError.h"
 #include "app/FileReading.h"
+#include "physics/TriangleMesh.h"
 #include "render/ShaderProgram.h"
 #include "render/Texture.h"
 #include "scene/MaterialLibraryCheck.h"
@@ -297,6 +298,9 @@ void Shape::buildMeshes(const aiScene& scene)
         entry.texture = chooseTexture(scene, entry.materialIndex);
         if (mesh.HasPositions() && mesh.mNumFaces >= chunkedMeshMinFaces) {
             buildChunks(entry, mesh, indices);
+        }
+        if (mesh.HasPositions() && (mesh.mPrimitiveTypes & aiPrimitiveType_TRIANGLE)) {
+            entry.surface = TriangleMesh::build(mesh);
         }
         meshes->push_back(entry);
     }

@@ -18,6 +18,7 @@ namespace frostline {
 class ShaderProgram;
 class Texture;
 class Actor;
+class TriangleMesh;
 }  // namespace frostline
 
 namespace frostline::scene {
@@ -40,6 +41,9 @@ struct MeshEntry {
     std::vector<MeshChunk> chunks;
     GLuint chunkIndexBuffer = 0;  ///< the indices in chunk order
     GLuint chunkVertexArray = 0;  ///< the mesh's vertex buffers with the chunk-ordered indices
+    /// The mesh's triangles cooked for probes (model space), what the eye meets of it;
+    /// null for a mesh without triangles.
+    std::shared_ptr<const TriangleMesh> surface;
 };
 
 /// The meshes of one model, in the model's mesh order. Shared by a shape and its

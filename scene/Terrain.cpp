@@ -13,7 +13,9 @@ Terrain::Terrain(ShaderProgram* program, ShaderProgram* motionBlurProgram, Mater
 {
     const std::shared_ptr<const aiScene> model = importModel(modelPath);
     buildMeshes(*model);
-    actor = PhysicsWorld::instance().createStaticActor(PhysicsWorld::triangleMeshGeometryFromMesh(*model), *material);
+    // The body is the course's own surface, cooked once for the physics and the eye.
+    actor =
+        PhysicsWorld::instance().createStaticActor(TriangleMeshGeometry{meshes->front().surface}, *material);
     if (!actor) {
         fatalError(std::string("Could not build the collision mesh of ") + modelPath);
     }

@@ -1,6 +1,7 @@
 # Sources of the scene subsystem, relative to the repository root.
 list(APPEND FROSTLINE_SOURCES
   scene/Camera.cpp
+  scene/ChaseCamera.cpp
   scene/Checkpoint.cpp
   scene/Collectable.cpp
   scene/GateMarker.cpp

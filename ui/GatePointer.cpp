@@ -7,6 +7,7 @@
 
 #include "app/Globals.h"
 #include "app/RaceState.h"
+#include "physics/SightWorld.h"
 #include "render/ShaderProgram.h"
 #include "render/World.h"
 #include "scene/GateMarker.h"
@@ -45,7 +46,75 @@ vec3 signCentre(scene::GateMarker& marker)
     return vec3(centre);
 }
 
+/// How far inside the board's corners the points looked for lie (of the half size).
+constexpr float boardCornerInset = 0.8f;
+/// Distance from the arrow's centre to its tip, and the gap kept between the tip and
+/// a hidden sign's place (pixels).
+constexpr float arrowTip = 36.0f;
+constexpr float tipGap = 14.0f;
+
+/// A corner of the board of marker (k = 0..7), or its middle (k < 0), in world space;
+/// inset moves the corners toward the middle (1: the corners themselves).
+vec3 boardPoint(scene::GateMarker& marker, int k, float inset)
+{
+    // The board is the sign's first mesh (the pole comes after it).
+    const scene::MeshEntry& board = marker.meshes->front();
+    const vec3 middle = 0.5f * (board.boxMin + board.boxMax);
+    const vec3 half = 0.5f * (board.boxMax - board.boxMin) * inset;
+    const vec3 corner = k < 0 ? vec3(0.0f) : vec3(k & 1 ? 1 : -1, k & 2 ? 1 : -1, k & 4 ? 1 : -1);
+    return vec3(marker.getModelMatrix() * vec4(middle + corner * half, 1.0f));
+}
+
+/// How far the board of marker reaches on the screen from screen (its middle, NDC), in pixels.
+float signFootprint(scene::GateMarker& marker, const mat4& viewProjection, vec2 screen, float width,
+                    float height)
+{
+    float reach = 0.0f;
+    for (int k = 0; k < 8; ++k) {
+        const vec4 clip = viewProjection * vec4(boardPoint(marker, k, 1.0f), 1.0f);
+        if (clip.w > 0.0f) {
+            const vec2 offset = (vec2(clip) / clip.w - screen) * vec2(0.5f * width, 0.5f * height);
+            reach = std::max(reach, glm::length(offset));
+        }
+    }
+    return reach;
+}
+
+/// Turns the guide to a sign that is on the screen but hidden (behind a hill, a tree)
+/// into an arrow pointing at its place: just below it, pointing up (above it, pointing
+/// down, where there is no room below), its tip clear of the sign's footprint (pixels).
+void pointAtHiddenSign(GateGuide& guide, float footprint, float width, float height)
+{
+    const vec2 half(0.5f * width, 0.5f * height);
+    const vec2 sign = guide.screen * half;
+    const float offset = footprint + arrowTip + tipGap;
+    const bool below = sign.y - offset >= -(half.y - bottomMargin);
+    vec2 arrow(sign.x, below ? sign.y - offset : sign.y + offset);
+    arrow.x = std::clamp(arrow.x, -(half.x - sideMargin), half.x - sideMargin);
+    guide.inView = false;
+    guide.hidden = true;
+    guide.pointer = true;
+    guide.angle = below ? 90.0f : -90.0f;
+    guide.pointerPosition = arrow / half;
+}
+
 }  // namespace
+
+bool signSeen(scene::GateMarker& marker, const mat4& viewProjection, vec3 eye, const SightWorld* sight)
+{
+    if (marker.meshes->empty()) {
+        return false;
+    }
+    for (int k = -1; k < 8; ++k) {
+        const vec3 point = boardPoint(marker, k, boardCornerInset);
+        const vec4 clip = viewProjection * vec4(point, 1.0f);
+        const bool onScreen = clip.w > 0.0f && std::fabs(clip.x) <= clip.w && std::fabs(clip.y) <= clip.w;
+        if (onScreen && (!sight || sight->lineOfSight(eye, point, static_cast<scene::Shape*>(&marker)))) {
+            return true;
+        }
+    }
+    return false;
+}
 
 GateGuide guideToPoint(const mat4& viewProjection, vec3 point, float width, float height)
 {
@@ -95,9 +164,22 @@ GateGuide guideToNextGate(World& world, const RaceState& race)
             continue;
         }
         const mat4 viewProjection = world.camera->projection * inverse(world.camera->getModelMatrix());
-        GateGuide guide = guideToPoint(viewProjection, signCentre(*marker), static_cast<float>(windowWidth),
-                                       static_cast<float>(windowHeight));
+        const float width = static_cast<float>(windowWidth), height = static_cast<float>(windowHeight);
+        const vec3 centre = signCentre(*marker);
+        GateGuide guide = guideToPoint(viewProjection, centre, width, height);
         guide.gate = marker->number;
+        const bool seen = signSeen(*marker, viewProjection, world.camera->position, world.sight.get());
+        if (seen && !guide.inView) {
+            // Only an edge of the sign is on the screen: that is enough to ride by.
+            const vec4 clip = viewProjection * vec4(centre, 1.0f);
+            guide.screen =
+                clip.w > 0.0f ? glm::clamp(vec2(clip) / clip.w, vec2(-1.0f), vec2(1.0f)) : vec2(0.0f);
+            guide.inView = true;
+            guide.pointer = false;
+        } else if (!seen && guide.inView) {
+            pointAtHiddenSign(guide, signFootprint(*marker, viewProjection, guide.screen, width, height),
+                              width, height);
+        }
         return guide;
     }
     return {};

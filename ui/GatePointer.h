@@ -1,6 +1,7 @@
 // Where the HUD sends the player: the next gate's sign on the screen, or, while
-// the sign is outside the view, an arrow at the screen's edge that points toward
-// it, with the gate's number beside it.
+// the sign cannot be seen, an arrow with the gate's number beside it: at the
+// screen's edge pointing toward a sign outside the view, or just below the place
+// of a sign that a hill, a tree or a wall hides, pointing at that place.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,10 @@ namespace frostline {
 class World;
 class RaceState;
 class ShaderProgram;
+class SightWorld;
+namespace scene {
+class GateMarker;
+}
 }  // namespace frostline
 
 namespace frostline::ui {
@@ -21,11 +26,12 @@ namespace frostline::ui {
 struct GateGuide {
     bool active = false;         ///< there is a gate to pass next and the race is not decided
     std::int32_t gate = 0;       ///< the number of that gate
-    bool inView = false;         ///< its sign is on the screen
-    vec2 screen{0.0f};           ///< the sign's place on the screen while in view (NDC)
-    bool pointer = false;        ///< the arrow is shown (active and not in view)
+    bool inView = false;         ///< its sign is seen: on the screen, and nothing hides it
+    bool hidden = false;         ///< its sign's place is on the screen but hidden: the arrow points there
+    vec2 screen{0.0f};           ///< the sign's place on the screen while in view or hidden (NDC)
+    bool pointer = false;        ///< the arrow is shown (active and not seen)
     float angle = 0.0f;          ///< the arrow's direction on the screen (degrees; 0 right, 90 up)
-    vec2 pointerPosition{0.0f};  ///< the arrow's centre at the screen's edge (NDC)
+    vec2 pointerPosition{0.0f};  ///< the arrow's centre (NDC): at the screen's edge, or beside a hidden sign
 };
 
 /// The guide toward point (world units) seen through viewProjection on a window of
@@ -33,8 +39,14 @@ struct GateGuide {
 /// point's projection; a point behind the eye, whose projection comes out mirrored,
 /// is pointed at on its own side (left stays left), and straight behind is down.
 GateGuide guideToPoint(const mat4& viewProjection, vec3 point, float width, float height);
+/// Whether a player at eye sees the sign: a point of its board (the middle, or a corner
+/// a little inside) lies on the screen of viewProjection with nothing the eye meets in
+/// between. Without a sight world, on the screen is enough.
+bool signSeen(scene::GateMarker& marker, const mat4& viewProjection, vec3 eye, const SightWorld* sight);
 /// The guide toward the sign of the race's next gate from the World's camera, on
-/// the window (windowWidth x windowHeight); inactive once the race is decided.
+/// the window (windowWidth x windowHeight): the sign while it is seen, else the arrow
+/// (beside its place when that is on the screen but hidden, never over the sign);
+/// inactive once the race is decided.
 GateGuide guideToNextGate(World& world, const RaceState& race);
 
 /// Draws the arrow of a guide: a flat amber arrow with a dark rim, pointing along the

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <span>
 
 #include <GL/glew.h>
 
@@ -22,6 +23,9 @@ namespace frostline::ui {
 
 float messageAge = 0.0f;
 float fpsAccumulator = 0.0f;
+float goAge = 0.0f;
+float sessionBestTime = 0.0f;
+bool bestBeaten = false;
 
 TextLabel* fpsText = nullptr;
 TextLabel* frameTimeText = nullptr;
@@ -39,12 +43,16 @@ Panel* helpPanel = nullptr;
 TextLabel* gateCountText = nullptr;
 TextLabel* gateNumberText = nullptr;
 GatePointer* gatePointer = nullptr;
+TextLabel* countdownText = nullptr;
+TextLabel* resultText = nullptr;
 
 namespace {
 
 /// The message line's text; kept here too so that messages set before the HUD
 /// exists (and tests without a GL context) are not lost.
 std::string messageString = "message";
+/// The line holds a passing notice, which the countdown may replace.
+bool messagePassing = true;
 
 void setMessageText(const std::string& text)
 {
@@ -52,6 +60,53 @@ void setMessageText(const std::string& text)
     if (messageText) {
         messageText->setText(messageString);
     }
+}
+
+/// Colours of the countdown (the clock's orange, apart from the arrow's amber) and of the
+/// result lines, and the shade drawn under them so that they read on the snow: their
+/// shadow falls this many pixels right and down.
+const vec3 countdownOrange(0.99f, 0.29f, 0.01f);
+const vec3 resultWhite(1.0f, 1.0f, 1.0f);
+const vec3 shade(0.05f, 0.04f, 0.1f);
+constexpr float countdownShadow = 6.0f;
+constexpr float resultShadow = 2.0f;
+/// Where the countdown stands (NDC, its middle: above the sled and most of the slope ahead,
+/// below the message line), and where the result lines start above the result panel
+/// (clear of the sled below it), a line apart (NDC).
+constexpr float countdownY = 0.38f;
+constexpr float resultTopY = 0.42f;
+constexpr float resultLineStep = 0.1f;
+
+/// Draws label's text centred on (0, y) in colour over its shade, which lies shadePixels
+/// down and right of it, and, with outline, round it on every side.
+void drawShaded(TextLabel& label, const std::string& text, float y, vec3 colour, float shadePixels,
+                bool outline)
+{
+    label.setText(text);
+    // A line of n glyphs spans x - (n + 1) sx to x + (n - 1) sx: its middle is x - sx.
+    const float middle = label.glyphWidth / static_cast<float>(windowWidth);
+    const vec2 pixel(2.0f / static_cast<float>(windowWidth), 2.0f / static_cast<float>(windowHeight));
+    label.red = shade.r;
+    label.green = shade.g;
+    label.blue = shade.b;
+    const vec2 offsets[] = {{1, -1}, {-1, -1}, {1, 1}, {-1, 1}};
+    for (const vec2& offset : outline ? std::span(offsets) : std::span(offsets, 1)) {
+        label.x = middle + offset.x * shadePixels * pixel.x;
+        label.y = y + offset.y * shadePixels * pixel.y;
+        label.draw();
+    }
+    label.red = colour.r;
+    label.green = colour.g;
+    label.blue = colour.b;
+    label.x = middle;
+    label.y = y;
+    label.draw();
+}
+
+/// Keeps the time since GO: 0 while the countdown runs.
+void ageGo()
+{
+    goAge = countdownDone ? goAge + deltaTime : 0.0f;
 }
 
 /// A message is blanked three seconds after it was set.
@@ -138,7 +193,53 @@ void destroy(T*& object)
 void showMessage(const std::string& text)
 {
     messageAge = 0.0f;
+    messagePassing = false;
     setMessageText(text);
+}
+
+void showPassingMessage(const std::string& text)
+{
+    showMessage(text);
+    messagePassing = true;
+}
+
+bool messageLineFree()
+{
+    return messagePassing || messageString == " ";
+}
+
+std::string countdownCaption(float countdownTime, bool countdownDone, float goAge)
+{
+    if (!countdownDone) {
+        return std::to_string(static_cast<int>(countdownTime) + 1);
+    }
+    return goAge < goShowTime ? "GO!" : "";
+}
+
+void recordFinish(float finishTime)
+{
+    bestBeaten = sessionBestTime > 0.0f && finishTime < sessionBestTime;
+    if (sessionBestTime <= 0.0f || finishTime < sessionBestTime) {
+        sessionBestTime = finishTime;
+    }
+}
+
+std::vector<std::string> resultLines(const RaceState& race)
+{
+    if (!race.gameOver) {
+        return {};
+    }
+    if (!race.lost) {
+        return {"Time " + cutToTwoDecimals(race.raceTime) + " s" + (bestBeaten ? "  BEST" : ""),
+                "Points " + formatPoints(race.points),
+                "Best this session " + cutToTwoDecimals(sessionBestTime) + " s"};
+    }
+    const std::string why = race.wrongGate != 0
+                                ? "Wrong gate: " + std::to_string(race.wrongGate) + " - gate " +
+                                      std::to_string(race.missedGate) + " was next"
+                                : "Time is up";
+    return {why, "Gates passed: " + std::to_string(std::max(race.missedGate - 1, 0)) + " of " +
+                     std::to_string(race.lastCheckpoint)};
 }
 
 const std::string& currentMessage()
@@ -250,6 +351,11 @@ void announceRaceEvents(const RaceState& race)
     if (weight > 0) {
         showMessage(text);
     }
+    for (const RaceEvent& event : race.events) {
+        if (event.kind == RaceEventKind::Won) {
+            recordFinish(race.raceTime);
+        }
+    }
 }
 
 void initUserInterface()
@@ -277,6 +383,9 @@ void initUserInterface()
     gateCountText = makeLabel(36.0f, 54.0f, orange, "GATE", -0.64f, -0.9f);
     gateNumberText = makeLabel(28.0f, 42.0f, orange, "1", 0.0f, 0.0f);
     gatePointer = new GatePointer();
+    // The countdown large in the middle, the result's lines under its panel.
+    countdownText = makeLabel(96.0f, 144.0f, countdownOrange, "3", 0.0f, countdownY);
+    resultText = makeLabel(18.0f, 34.0f, resultWhite, " ", 0.0f, resultTopY);
 }
 
 void drawMessage()
@@ -293,6 +402,7 @@ void drawHud()
 {
     if (!messageText) {
         ageMessage();
+        ageGo();
         frameTimeRefreshDue();
         brakeAfterRace();
         return;
@@ -319,6 +429,13 @@ void drawHud()
         drawGatePointer(guideToNextGate(*world, *raceState));
     }
 
+    // The countdown, large in the middle; not over the help card, not once the race is decided.
+    ageGo();
+    const std::string caption = countdownCaption(countdownTime, countdownDone, goAge);
+    if (raceState && !raceState->gameOver && !showHelp && !caption.empty()) {
+        drawShaded(*countdownText, caption, countdownY, countdownOrange, countdownShadow, false);
+    }
+
     // 6. Frame-time statistics, refreshed once a second, drawn every frame while on.
     if (frameTimeRefreshDue()) {
         fpsText->setText(formatFrameRate(deltaTime));
@@ -333,12 +450,7 @@ void drawHud()
         renderScaleText->draw();
     }
 
-    // 7. Help.
-    if (showHelp) {
-        helpPanel->draw();
-    }
-
-    // 8. The end of the race: its panel over everything, and the sled comes to rest.
+    // 7. The end of the race: its panel and what happened above it.
     if (raceState && raceState->gameOver) {
         // With a gamepad plugged in, the panel names its buttons.
         const bool pad = controls::playerGamepad().connected();
@@ -348,6 +460,16 @@ void drawHud()
             ghostNoteText->setText(nextGhostNote());
             ghostNoteText->draw();
         }
+        float y = resultTopY;
+        for (const std::string& line : resultLines(*raceState)) {
+            drawShaded(*resultText, line, y, resultWhite, resultShadow, true);
+            y -= resultLineStep;
+        }
+    }
+
+    // 8. Help over everything: the player asked for it.
+    if (showHelp) {
+        helpPanel->draw();
     }
     brakeAfterRace();
 
@@ -373,6 +495,8 @@ void shutdownUserInterface()
     destroy(gateCountText);
     destroy(gateNumberText);
     destroy(gatePointer);
+    destroy(countdownText);
+    destroy(resultText);
     // 4. The panels, each with its buffer, vertex array and texture.
     destroy(winPanel);
     destroy(failPanel);

@@ -66,23 +66,33 @@ TEST(Countdown, EachNewNumberIsARaceEventForTheBeeps)
     raceState = nullptr;
 }
 
-TEST(Countdown, EachCountdownFrameRestartsTheMessageAndTheLastOneIsLeftToFade)
+TEST(Countdown, EachNumberGoesOnTheMessageLineUnlessANewerMessageHoldsIt)
 {
+    // The loading line gives way to "3"; "2" comes a second later. A message of the
+    // player's ("Press Back again to leave") set meanwhile stays: "1" does not replace it.
     restartCountdown();
-    deltaTime = 1.5f;
-    ui::messageAge = 2.0f;
+    showHelp = false;
+    ui::showPassingMessage("performing snowstorm...");
+    deltaTime = 0.5f;
+    EXPECT_FALSE(updateCountdown());  // 2.5 s left: "3"
+    EXPECT_EQ(ui::currentMessage(), "3");
+    EXPECT_EQ(ui::messageAge, 0.0f);
+    ui::messageAge = 0.5f;
+    EXPECT_FALSE(updateCountdown());  // 2 s left: still "3", its age runs on
+    EXPECT_EQ(ui::messageAge, 0.5f);
     EXPECT_FALSE(updateCountdown());  // 1.5 s left: "2"
     EXPECT_EQ(ui::currentMessage(), "2");
-    EXPECT_EQ(ui::messageAge, 0.0f);
-    EXPECT_FALSE(updateCountdown());  // exactly 0: "0", done
-    EXPECT_EQ(ui::currentMessage(), "0");
-    // Once done, the countdown no longer touches the message.
-    ui::messageAge = 1.0f;
+    ui::showMessage("Press Back again to leave");
+    deltaTime = 1.0f;
+    EXPECT_FALSE(updateCountdown());  // 0.5 s left: "1", but the newer message stays
+    EXPECT_EQ(ui::currentMessage(), "Press Back again to leave");
+    EXPECT_FALSE(updateCountdown());  // done: "0" still waits for the line
+    EXPECT_EQ(ui::currentMessage(), "Press Back again to leave");
     EXPECT_TRUE(updateCountdown());
-    EXPECT_EQ(ui::messageAge, 1.0f);
 
-    // A single long frame jumps straight to "0" without a negative clock.
+    // Once blank, the line takes the next number again; a single long frame goes straight to "0".
     restartCountdown();
+    ui::showMessage(" ");
     deltaTime = 10.0f;
     EXPECT_FALSE(updateCountdown());
     EXPECT_EQ(ui::currentMessage(), "0");

@@ -7,6 +7,9 @@
 
 #include <cstdio>
 
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
+
 #include "app/Globals.h"
 #include "tests/level/RaceHarness.h"
 #include "tests/support/GlTestContext.h"
@@ -93,4 +96,30 @@ TEST(AutopilotTest, ANewcomerWhoFollowsOnlyTheHudWins)
     // Steering by the amber sign on the screen and the arrow at its edge, never by
     // where the level puts the gates, a newcomer finds all five in time.
     expectWinAt(60.0f, Rider::Hud);
+}
+
+TEST(AutopilotTest, RidingStraightOnFromGateOneNeverTakesGateThreeFirst)
+{
+    // A player who rides through gate 1 for the first time and, not seeing where to go,
+    // simply holds Up for half a minute does not reach gate 3 out of turn: the way on
+    // from gate 1 leads toward gate 2.
+    ASSERT_NE(test::ensureGlContext(), nullptr);
+    test::RaceHarness race;
+    const float dt = 1.0f / 60.0f;
+    race.finishCountdown(dt);
+    race.race->timeLeft = 600.0f;
+    while (race.race->nextCheckpoint == 1 && !race.race->gameOver) {
+        race.steerTowardNextGate();
+        race.frame(dt);
+    }
+    ASSERT_EQ(race.race->nextCheckpoint, 2);
+    race.releaseAll();
+    race.press(GLFW_KEY_UP);
+    for (float time = 0.0f; time < 30.0f && !race.race->gameOver; time += dt) {
+        race.frame(dt);
+    }
+    const vec3 p = race.sled->getPosition();
+    std::printf("Riding on from gate 1: next gate %d, ended at (%.1f, %.1f, %.1f)\n",
+                race.race->nextCheckpoint, p.x, p.y, p.z);
+    EXPECT_FALSE(race.race->lost) << "touched a gate out of turn";
 }

@@ -1,9 +1,11 @@
 // The way to the next gate as the player sees it on the real level: the gates'
-// signs follow the race, and the arrow at the screen's edge points toward the
-// next gate whenever its sign is out of sight.
+// signs follow the race, and an arrow points toward the next gate whenever its
+// sign cannot be seen, off the screen or hidden on it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -64,7 +66,9 @@ TEST(GuidanceTest, TheArrowPointsTowardTheNextGateWheneverItIsOutOfSight)
     test::RaceHarness race;
     scene::Camera& camera = *race.world->camera;
     int shown = 0;
+    int seen = 0;
     int hidden = 0;
+    const vec2 half(512.0f, 384.0f);
     // The sled at the start and at every gate, for the first gate and the one after,
     // turned all the way round in steps of 30 degrees.
     for (int standAt = 0; standAt <= 5; ++standAt) {
@@ -84,16 +88,42 @@ TEST(GuidanceTest, TheArrowPointsTowardTheNextGateWheneverItIsOutOfSight)
             vec3 boxMin;
             vec3 boxMax;
             ASSERT_TRUE(scene::meshesBox(sign, boxMin, boxMax));
+            const mat4 view = inverse(camera.getModelMatrix());
             const vec4 world = sign.getModelMatrix() * vec4(0.5f * (boxMin + boxMax), 1.0f);
-            const vec4 eye = inverse(camera.getModelMatrix()) * world;
+            const vec4 eye = view * world;
             const vec4 clip = camera.projection * eye;
             const bool onScreen = clip.w > 0.0f && std::fabs(clip.x / clip.w) <= 1.0f &&
                                   std::fabs(clip.y / clip.w) <= 1.0f;
             const std::string where = "at " + std::to_string(standAt) + ", turn " + std::to_string(turn);
-            EXPECT_EQ(guide.inView, onScreen) << where;
-            EXPECT_EQ(guide.pointer, !onScreen) << where;
+            // A sign seen (even only an edge of it) needs no arrow.
+            EXPECT_NE(guide.inView, guide.pointer) << where;
+            if (guide.inView) {
+                ++seen;
+                continue;
+            }
             if (onScreen) {
+                // Its place is on the screen, but a hill, a tree or a wall hides it: the arrow
+                // stands just below (or above) that place and points at it, its tip clear of
+                // everything of the sign's board.
                 ++hidden;
+                EXPECT_TRUE(guide.hidden) << where;
+                const vec2 at = vec2(clip) / clip.w * half;
+                const vec2 arrow = guide.pointerPosition * half;
+                float footprint = 0.0f;
+                const scene::MeshEntry& board = sign.meshes->front();
+                for (int k = 0; k < 8; ++k) {
+                    const vec3 corner(k & 1 ? board.boxMax.x : board.boxMin.x,
+                                      k & 2 ? board.boxMax.y : board.boxMin.y,
+                                      k & 4 ? board.boxMax.z : board.boxMin.z);
+                    const vec4 c = camera.projection * view * sign.getModelMatrix() * vec4(corner, 1.0f);
+                    footprint = std::max(footprint, glm::length(vec2(c) / c.w * half - at));
+                }
+                EXPECT_GE(glm::distance(arrow, at) - 36.0f, footprint)
+                    << where << ": the arrow's tip is on the sign";
+                if (std::fabs(at.x) < half.x - 70.0f) {
+                    const float toward = std::atan2(at.y - arrow.y, at.x - arrow.x) / degreesToRadians;
+                    EXPECT_LT(angleBetween(guide.angle, toward), 1.0f) << where;
+                }
                 continue;
             }
             ++shown;
@@ -113,9 +143,11 @@ TEST(GuidanceTest, TheArrowPointsTowardTheNextGateWheneverItIsOutOfSight)
             EXPECT_GE(guide.pointerPosition.y, -0.67f) << where;
         }
     }
-    // Both cases were met.
+    // Every case was met: out of view, seen, and on the screen but hidden.
+    std::printf("Guide: %d out of view, %d seen, %d hidden\n", shown, seen, hidden);
     EXPECT_GT(shown, 20);
-    EXPECT_GT(hidden, 5);
+    EXPECT_GT(seen, 5);
+    EXPECT_GT(hidden, 0);
 
     // Once the race is decided there is nothing to point at.
     race.race->gameOver = true;

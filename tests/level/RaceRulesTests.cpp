@@ -68,18 +68,27 @@ TEST_F(RaceRulesTest, SkippingAGateLosesAndEveryLaterGateComplainsAgain)
 {
     const std::size_t bodies = level->actorsInScene();
     pass(1);
-    // The player misses gate 2 and rides through gate 3: "Verloren!", the race is lost.
+    // The player misses gate 2 and rides through gate 3: "Verloren!", the race is lost, and
+    // the count stays at gate 2, the gate that was next: the wrong gate is not counted.
     EXPECT_EQ(pass(3), missedMessage);
     EXPECT_TRUE(race.gameOver);
     EXPECT_TRUE(race.lost);
-    EXPECT_EQ(race.nextCheckpoint, 3);
+    EXPECT_EQ(race.nextCheckpoint, 2);
+    EXPECT_EQ(race.wrongGate, 3);
+    EXPECT_EQ(race.missedGate, 2);
+    EXPECT_FLOAT_EQ(race.timeLeft, 20.0f);
     EXPECT_EQ(level->actorsInScene(), bodies - 2);
 
-    // Gate 4 is not the 3 expected now either.
+    // Gate 4 is not the 2 expected either.
     EXPECT_EQ(pass(4), missedMessage);
     // Gate 5 after a loss is no win.
     EXPECT_EQ(pass(5), missedMessage);
     EXPECT_TRUE(race.gameOver);
+    EXPECT_TRUE(race.lost);
+    // Gate 2 at last, in its turn: the count moves on; the loss and its reason stay.
+    EXPECT_EQ(pass(2), "");
+    EXPECT_EQ(race.nextCheckpoint, 3);
+    EXPECT_EQ(race.wrongGate, 3);
     EXPECT_TRUE(race.lost);
 }
 

@@ -21,6 +21,7 @@
 #include "app/Globals.h"
 #include "level/CourseArea.h"
 #include "physics/PhysicsWorld.h"
+#include "physics/SightWorld.h"
 #include "physics/TriangleMesh.h"
 #include "scene/Terrain.h"
 #include "tests/level/RaceHarness.h"
@@ -155,6 +156,23 @@ protected:
         return testing::AssertionSuccess();
     }
 
+    /// The chase camera's eye is in the open air: above the snow and in no body of the
+    /// level (a tree, a rock, a gate, a sign, the land around the course).
+    testing::AssertionResult eyeInTheOpen() const
+    {
+        const vec3 eye = race->world->camera->position;
+        double snowHeight = 0.0;
+        if (snow->heightAt(eye.x, eye.z, snowHeight) && eye.y <= snowHeight) {
+            return testing::AssertionFailure()
+                   << "eye under the snow at (" << eye.x << ", " << eye.y << ", " << eye.z << ")";
+        }
+        if (!race->world->sight->inTheOpen(eye)) {
+            return testing::AssertionFailure() << "eye in a body or under the land at (" << eye.x << ", "
+                                               << eye.y << ", " << eye.z << ")";
+        }
+        return testing::AssertionSuccess();
+    }
+
     /// A time the sled stood still for restSeconds or more outside the course.
     struct Rest {
         unsigned seed;  ///< the ride's seed
@@ -217,6 +235,11 @@ protected:
             if (testing::AssertionResult inside = inTheWorld(); !inside) {
                 return inside << ", " << time << " s into the ride of seed " << seed;
             }
+            if (testing::AssertionResult open = eyeInTheOpen(); !open) {
+                if (++eyeFaults <= 10) {
+                    ADD_FAILURE() << open.message() << ", " << time << " s into the ride of seed " << seed;
+                }
+            }
             const vec3 p = race->sled->getPosition();
             if (glm::length(p - restStart) > restReach) {
                 restStart = p;
@@ -242,6 +265,7 @@ protected:
     static constexpr float restReach = 2.0f;
 
     const CourseArea course;
+    int eyeFaults = 0;  ///< frames of the random rides with the camera's eye in a body or under the snow
     std::unique_ptr<test::RaceHarness> race;
     std::unique_ptr<SnowSurface> snow;
 };
@@ -289,7 +313,8 @@ TEST_F(StayingInTheWorld, RespawnAtEachGatePutsTheSledBackOnTheSnow)
 {
     // Gates stand on the snow, so R puts the sled's centre at the snow's surface. After
     // each gate the player presses R and lets the sled slide, on a slow machine and on
-    // a fast one, then rides on: every time the sled comes back on top of the snow.
+    // a fast one, then rides on: every time the sled comes back on top of the snow, and
+    // the camera's eye is never in the gate, its sign or the snow.
     std::mt19937 random(7);
     std::uniform_real_distribution<float> slowFrame(0.1f, 0.5f);
     race->finishCountdown(frameTime);
@@ -308,6 +333,7 @@ TEST_F(StayingInTheWorld, RespawnAtEachGatePutsTheSledBackOnTheSnow)
                 race->frame(slow ? slowFrame(random) : frameTime);
                 race->releaseAll();
                 ASSERT_TRUE(inTheWorld()) << (slow ? "slow" : "fast") << " frame " << frame << " after R";
+                EXPECT_TRUE(eyeInTheOpen()) << (slow ? "slow" : "fast") << " frame " << frame << " after R";
             }
         }
     }
@@ -395,7 +421,8 @@ TEST_F(StayingInTheWorld, RiddenAtRandomOnASlowMachine)
     // and a cow's boost now and then, half of them at 60 frames a second and half on a
     // machine so slow that frames take a tenth to half a second: none leaves the world
     // (without the border walls about one in eleven did), and none comes to rest for two
-    // seconds or more beyond the top of the border banks, where the race never goes.
+    // seconds or more beyond the top of the border banks, where the race never goes. All
+    // along, the camera's eye stays in the open air, out of every body and above the snow.
     // FROSTLINE_RANDOM_RIDES sets how many (300 by default).
     int rides = 300;
     if (const char* count = std::getenv("FROSTLINE_RANDOM_RIDES")) {
@@ -416,5 +443,9 @@ TEST_F(StayingInTheWorld, RiddenAtRandomOnASlowMachine)
                       << "), " << course.distanceOutside(vec2(rest.at.x, rest.at.z))
                       << " beyond the play area, " << rest.time << " s into the ride of seed " << rest.seed;
     }
-    std::printf("Random rides: %d of %d left the world, %zu rests outside the course\n", exits, rides, rests.size());
+    std::printf(
+        "Random rides: %d of %d left the world, %zu rests outside the course, %d frames with the eye "
+        "in a body or under the snow\n",
+        exits, rides, rests.size(), eyeFaults);
+    EXPECT_EQ(eyeFaults, 0);
 }

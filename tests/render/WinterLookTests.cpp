@@ -20,6 +20,7 @@
 #include "physics/ControllerShape.h"
 #include "render/RenderTargets.h"
 #include "render/World.h"
+#include "scene/Checkpoint.h"
 #include "scene/GhostRider.h"
 #include "scene/Terrain.h"
 #include "tests/support/GlTestContext.h"
@@ -338,12 +339,26 @@ TEST_F(WinterLookTest, TheFreeCameraHighAboveTheStartSeesMountainsAllRound)
 
 TEST_F(WinterLookTest, NoVoidShowsFromAnyPointOfTheRace)
 {
-    // Riding the race, every tenth of the way, looking ahead.
+    // Riding the race, every twentieth of the way, looking ahead; and just after R at each
+    // gate, where the sled lands at the gate's foot: ground everywhere below the horizon.
     const std::vector<RouteSample> route = sampleRaceRoute(1.0f);
-    for (int k = 0; k < 10; ++k) {
-        const float distance = route.back().distance * k / 10.0f;
+    for (int k = 0; k < 20; ++k) {
+        const float distance = route.back().distance * k / 20.0f;
         placeSledOnRoute(distance);
         EXPECT_EQ(voidBelowHorizon(render("route-" + std::to_string(k))), 0) << "at " << distance;
+    }
+    for (int gate = 1; gate <= 5; ++gate) {
+        const float atGate = routeDistanceBefore(gate + 1, 0.0f);
+        placeSledOnRoute(atGate);
+        for (scene::SceneObject* object : world->objects) {
+            if (auto* checkpoint = dynamic_cast<scene::Checkpoint*>(object);
+                checkpoint && checkpoint->id == gate) {
+                sled->respawnPosition = checkpoint->getPosition();
+            }
+        }
+        sled->respawn();
+        settle();
+        EXPECT_EQ(voidBelowHorizon(render("after-r-at-gate-" + std::to_string(gate))), 0) << "gate " << gate;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Globals.h"
+#include "app/MainLoop.h"
 #include "app/RaceState.h"
 #include "physics/ControllerShape.h"
 #include "render/World.h"
@@ -33,6 +34,9 @@ protected:
         showHelp = false;
         showFrameTime = false;
         ui::fpsAccumulator = 0.0f;
+        // A race under way, its countdown long over.
+        countdownDone = true;
+        ui::goAge = 10.0f;
         clearForUiTest();
     }
     void TearDown() override
@@ -101,6 +105,39 @@ TEST(HudFormats, PointsTimeAndFrameStatistics)
     EXPECT_EQ(ui::formatFrameRate(0.0f), "fps: 0");
     EXPECT_EQ(ui::formatFrameRate(1e-12f), "fps: 2147483647");
     EXPECT_EQ(ui::formatObjectCounts(17, 42), "drawing objects: 17/42");
+}
+
+TEST(HudResults, TheResultSaysWhatHappenedAndKeepsTheSessionsBest)
+{
+    // Three races won in one session, in 40, 36.5 and 38 seconds: each shows its finish
+    // time and points; the second is marked best, and the best of the session stays 36.50.
+    ui::sessionBestTime = 0.0f;
+    const auto win = [](float time, uint32_t points) {
+        RaceState race;
+        race.points = points;
+        race.raceTime = time;
+        race.gameOver = true;
+        race.events.push_back({RaceEventKind::Won, 5});
+        ui::announceRaceEvents(race);
+        return ui::resultLines(race);
+    };
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(win(40.0f, 650), (Lines{"Time 40.00 s", "Points 0650", "Best this session 40.00 s"}));
+    EXPECT_EQ(win(36.5f, 100), (Lines{"Time 36.50 s  BEST", "Points 0100", "Best this session 36.50 s"}));
+    EXPECT_EQ(win(38.0f, 0), (Lines{"Time 38.00 s", "Points 0000", "Best this session 36.50 s"}));
+
+    // Lost: why, and how far the race got.
+    RaceState timeUp;
+    timeUp.gameOver = timeUp.lost = true;
+    timeUp.missedGate = 3;
+    EXPECT_EQ(ui::resultLines(timeUp), (Lines{"Time is up", "Gates passed: 2 of 5"}));
+    RaceState wrongGate = timeUp;
+    wrongGate.wrongGate = 3;
+    wrongGate.missedGate = 2;
+    EXPECT_EQ(ui::resultLines(wrongGate), (Lines{"Wrong gate: 3 - gate 2 was next", "Gates passed: 1 of 5"}));
+    // While the race runs there is nothing to say.
+    EXPECT_TRUE(ui::resultLines(RaceState{}).empty());
+    ui::sessionBestTime = 0.0f;
 }
 
 TEST_F(HudTest, AMessageIsBlankedThreeSecondsAfterItWasSet)
@@ -245,8 +282,8 @@ TEST_F(HudTest, ALongMessageCrossesNeitherTheClockNorTheFrameTimeLines)
 
 TEST_F(HudTest, HelpFailAndWinPanels)
 {
-    // Help on after a lost race: the fail panel lies over the help panel, and the
-    // 900-pixel help panel reaches past the top and bottom of the 768-pixel screen.
+    // Help on after a lost race: the help card lies over the fail panel (the player asked
+    // for it), and the 900-pixel card reaches past the top and bottom of the 768-pixel screen.
     showHelp = true;
     race.gameOver = true;
     race.lost = true;
@@ -257,17 +294,21 @@ TEST_F(HudTest, HelpFailAndWinPanels)
         return std::array<int, 3>{p.r, p.g, p.b};
     };
     const std::array<int, 3> blue{0, 0, 255}, red{255, 0, 0}, green{0, 255, 0}, black{0, 0, 0};
-    EXPECT_EQ(color(512, 384), red);
+    EXPECT_EQ(color(512, 384), blue);
     EXPECT_EQ(color(512, 600), blue);
     EXPECT_EQ(color(512, 0), blue);
     EXPECT_EQ(color(512, 767), blue);
     EXPECT_EQ(color(40, 384), black);   // the help panel spans x 62..962
-    EXPECT_EQ(color(150, 384), blue);   // the fail panel spans x 160.5..863.5
+
+    // Help off: the fail panel, 703 pixels wide in the middle.
+    showHelp = false;
+    frame(0.016f);
+    EXPECT_EQ(color(512, 384), red);
+    EXPECT_EQ(color(150, 384), black);  // the fail panel spans x 160.5..863.5
     EXPECT_EQ(color(165, 384), red);
     EXPECT_EQ(color(860, 384), red);
 
-    // Help off, race won: only the win panel, 664 x 109 in the middle.
-    showHelp = false;
+    // Race won: only the win panel, 664 x 109 in the middle.
     race.lost = false;
     frame(0.016f);
     EXPECT_EQ(color(512, 384), green);
@@ -279,6 +320,43 @@ TEST_F(HudTest, HelpFailAndWinPanels)
     race.gameOver = false;
     frame(0.016f);
     EXPECT_EQ(color(512, 384), black);
+}
+
+TEST_F(HudTest, TheCountdownIsLargeInTheMiddleAndWaitsForTheHelpCard)
+{
+    // "3" large in the middle of the screen in orange while the countdown runs; the
+    // player opens help: the card, no countdown over it, and the countdown stands
+    // still; help closed, it goes on to "GO!", which shows for a second.
+    countdownTime = 3.0f;
+    countdownDone = false;
+    showHelp = false;
+    const auto middle = [](int x) { return characterAt(x, 540, 0.99f); };
+    deltaTime = 0.25f;
+    EXPECT_FALSE(updateCountdown());
+    frame(0.25f);
+    saveScreenshot("hud_countdown");
+    EXPECT_EQ(middle(512), '3');
+    showHelp = true;
+    for (int i = 0; i < 20; ++i) {
+        deltaTime = 0.25f;
+        EXPECT_FALSE(updateCountdown());
+        frame(0.25f);
+    }
+    EXPECT_FLOAT_EQ(countdownTime, 2.75f);
+    EXPECT_NE(middle(512), '3');
+    showHelp = false;
+    while (!countdownDone) {
+        deltaTime = 0.25f;
+        updateCountdown();
+        frame(0.25f);
+    }
+    EXPECT_EQ(middle(416), 'G');
+    EXPECT_EQ(middle(512), 'O');
+    EXPECT_EQ(middle(608), '!');
+    for (int i = 0; i < 4; ++i) {
+        frame(0.25f);
+    }
+    EXPECT_EQ(middle(512), '\0');
 }
 
 TEST_F(HudTest, TheLoadingScreenShowsOnlyTheMessage)

@@ -28,6 +28,12 @@ const PlacedObject& gateObject(int gate)
     return levelObjects[0];
 }
 
+/// The gates' wings along the crossbar: from wingStart out to wingEnd of each gate (world units).
+/// A wing's foot stays clear of the gate's own (4 out), and its steep side comes within a
+/// sled's width of the post: a sled that misses the post meets the wing.
+constexpr float wingStart = 8.0f;
+constexpr float wingEnd[5] = {16.0f, 10.0f, 16.0f, 0.0f, 20.0f};  // gate 4 has a guide of its own
+
 /// Which way the sled rides through each gate along the gate's own z axis (+1 or -1).
 constexpr float gateSense[5] = {-1.0f, -1.0f, -1.0f, -1.0f, 1.0f};
 
@@ -120,6 +126,38 @@ std::vector<RouteControl> raceRouteControls()
     c.push_back(at(85.0f, -97.0f));
     c.push_back(at(104.0f, -97.0f, 1.0f));
     return c;
+}
+
+std::vector<CourseWall> courseWalls()
+{
+    std::vector<CourseWall> walls = {
+        // Beyond gate 1, round the outside of the turn toward gate 2: riding straight on from
+        // gate 1 leads into it, not on down to gate 3.
+        {{{16.0f, 86.0f}, {22.0f, 76.0f}, {22.0f, 64.0f}, {16.0f, 54.0f}}},
+        // Beyond gate 3, round the outside of the turn back toward gate 4.
+        {{{84.0f, 48.0f}, {97.0f, 40.0f}, {101.0f, 26.0f}, {98.0f, 12.0f}, {90.0f, 2.0f}}},
+        // From gate 3 down toward gate 4, between the trees and rocks on either side of the line.
+        {{{62.0f, 10.0f}, {48.0f, -2.0f}, {30.0f, -22.0f}, {20.0f, -34.0f}}},
+        {{{78.0f, -4.0f}, {60.0f, -20.0f}, {42.0f, -38.0f}, {30.0f, -52.0f}}},
+        // Gate 4 is met from above along its crossbar: beside the far side of the crossbar, a
+        // wall brings a sled that rides for the gate onto its upper post.
+        {{{-53.5f, -92.5f}, {-48.9f, -85.9f}}},
+    };
+    // Wings on both sides of every gate, along its crossbar: a sled that rides for the gate
+    // and runs wide of a post meets a wing and slides along it to the gate.
+    for (int gate = 1; gate <= 5; ++gate) {
+        const PlacedObject& object = gateObject(gate);
+        const glm::vec2 centre(object.position.x, object.position.z);
+        const glm::vec2 travel = gateTravelDirection(gate);
+        const glm::vec2 crossbar(-travel.y, travel.x);
+        for (const float side : {-1.0f, 1.0f}) {
+            if (wingEnd[gate - 1] > wingStart) {
+                walls.push_back({{centre + crossbar * (side * wingStart),
+                                  centre + crossbar * (side * wingEnd[gate - 1])}});
+            }
+        }
+    }
+    return walls;
 }
 
 std::vector<RouteSample> sampleRaceRoute(float spacing)

@@ -27,6 +27,14 @@ struct RouteControl {
     int gate;  ///< 1..5 when this is a gate's centre, otherwise 0
 };
 
+/// A wall of snow a sled cannot climb, along a line on the ground: where the straight way
+/// to the next gate would meet a tree or run wide of a turn, it keeps the sled on the line.
+struct CourseWall {
+    std::vector<glm::vec2> crest;  ///< the wall's top, point by point (x, z), world units
+};
+
+/// The course's walls.
+std::vector<CourseWall> courseWalls();
 /// The route's control points in riding order, gates included with their lead-in and lead-out points.
 std::vector<RouteControl> raceRouteControls();
 /// The route sampled every spacing world units along its length, start first.

@@ -18,6 +18,15 @@ constexpr float routeSpacing = 4.0f;
 constexpr float troughOffsets[] = {4.5f, 9.0f};
 /// Rise of the trough's sides: height = troughCurve * offset^2 (world units).
 constexpr float troughCurve = 0.022f;
+/// Banking where the route turns tighter than a radius of widestBankedTurn: the outside
+/// of a turn of radius r rises by bankGain * (1 / r - 1 / widestBankedTurn) per unit out
+/// (a turn of radius 12 tilts by about 11 degrees), at most by steepestBank. Wide bends
+/// stay level: on a tilt a sled riding straight drifts a little toward its high side.
+constexpr float bankGain = 4.0f;
+constexpr float widestBankedTurn = 30.0f;
+constexpr float steepestBank = 0.3f;
+/// Route samples either side over which its turning is measured.
+constexpr int bankSpan = 2;
 /// Bumps: amplitude (world units) and the distance from anchors over which they fade in.
 constexpr float bumpAmplitude = 1.6f;
 constexpr float bumpFadeNear = 6.0f;
@@ -125,6 +134,7 @@ void TerrainShaper::collectObjectAnchors()
             addIfFree({origin, y, 0.0f, label}, 0.5f);
             addIfFree({origin + foot, y + rise, 0.0f, label + " foot"}, 0.5f);
             addIfFree({origin - foot, y - rise, 0.0f, label + " foot"}, 0.5f);
+            pins.insert(pins.end(), {origin, origin + foot, origin - foot});
             break;
         }
         case GroundContact::Hovers:
@@ -145,8 +155,19 @@ void TerrainShaper::collectRouteAnchors()
         addIfFree({sample.xz, sample.height, 0.02f, "route"}, 2.5f);
     }
     for (float offset : troughOffsets) {
-        for (const RouteSample& sample : route) {
+        for (std::size_t k = 0; k < route.size(); ++k) {
+            const RouteSample& sample = route[k];
             const glm::vec2 side(-sample.direction.y, sample.direction.x);
+            // Turning toward side is positive: that side is the inside, the other is banked up.
+            const RouteSample& before = route[k >= bankSpan ? k - bankSpan : 0];
+            const RouteSample& after = route[std::min(k + bankSpan, route.size() - 1)];
+            const float turning =
+                (before.direction.x * after.direction.y - before.direction.y * after.direction.x) /
+                std::max(after.distance - before.distance, 1e-3f);
+            const float tight = std::max(std::abs(turning) - 1.0f / widestBankedTurn, 0.0f);
+            const float bank =
+                glm::clamp(-bankGain * std::copysign(tight, turning), -steepestBank, steepestBank) *
+                sample.troughWeight;
             for (float sign : {-1.0f, 1.0f}) {
                 const glm::vec2 xz = sample.xz + side * (sign * offset);
                 // Keep the trough away from the objects' own anchors, whose heights win.
@@ -158,7 +179,8 @@ void TerrainShaper::collectRouteAnchors()
                     continue;
                 }
                 const float height = sample.height + glm::dot(sample.tiltGradient, side * (sign * offset)) +
-                                     sample.troughWeight * troughCurve * offset * offset;
+                                     sample.troughWeight * troughCurve * offset * offset +
+                                     bank * sign * offset;
                 addIfFree({xz, height, 0.05f, "trough"}, 3.5f);
             }
         }
@@ -198,6 +220,33 @@ float TerrainShaper::splineHeight(glm::vec2 xz) const
     return static_cast<float>(sum);
 }
 
+float TerrainShaper::nearestObjectAnchor(glm::vec2 xz) const
+{
+    // The gates' anchors are left out: their vertices are pinned, and the walls keep clear
+    // of them by their own shape.
+    float nearest = 1e9f;
+    for (std::size_t i = 0; i < objectAnchorCount; ++i) {
+        const bool pinned = std::find(pins.begin(), pins.end(), points[i].xz) != pins.end();
+        nearest = pinned ? nearest : std::min(nearest, glm::length(points[i].xz - xz));
+    }
+    return nearest;
+}
+
+float TerrainShaper::walls(glm::vec2 xz) const
+{
+    float raise = 0.0f;
+    for (const CourseWall& wall : courseWalls()) {
+        for (std::size_t i = 0; i + 1 < wall.crest.size(); ++i) {
+            const glm::vec2 a = wall.crest[i], b = wall.crest[i + 1];
+            const float t = glm::clamp(glm::dot(xz - a, b - a) / glm::dot(b - a, b - a), 0.0f, 1.0f);
+            const float away = glm::length(xz - (a + (b - a) * t));
+            raise = std::max(raise, wallHeight * (1.0f - glm::smoothstep(wallTop, wallTop + wallRun, away)));
+        }
+    }
+    // Objects keep the ground the level puts them on.
+    return raise > 0.0f ? raise * glm::smoothstep(3.5f, 6.0f, nearestObjectAnchor(xz)) : 0.0f;
+}
+
 float TerrainShaper::bumps(glm::vec2 xz) const
 {
     float nearest = 1e9f;
@@ -229,7 +278,7 @@ float TerrainShaper::ridges(glm::vec2 xz) const
 float TerrainShaper::height(float x, float z) const
 {
     const glm::vec2 xz(x, z);
-    return splineHeight(xz) + bumps(xz) + ridges(xz);
+    return splineHeight(xz) + bumps(xz) + ridges(xz) + walls(xz);
 }
 
 Mesh TerrainShaper::buildMesh(const std::string& material) const
@@ -240,33 +289,33 @@ Mesh TerrainShaper::buildMesh(const std::string& material) const
     auto gridX = [&](int i) { return x0 + stepX * i; };
     auto gridZ = [&](int j) { return z0 + stepZ * j; };
 
-    // Heights on the grid, then normals from the neighbouring heights.
-    std::vector<float> h((cellsX + 1) * (cellsZ + 1));
-    auto at = [&](int i, int j) -> float& { return h[j * (cellsX + 1) + i]; };
+    // The grid's points, with the vertex nearest to each pin moved onto it; then heights.
+    std::vector<glm::vec3> p((cellsX + 1) * (cellsZ + 1));
+    auto at = [&](int i, int j) -> glm::vec3& { return p[j * (cellsX + 1) + i]; };
     for (int j = 0; j <= cellsZ; ++j) {
         for (int i = 0; i <= cellsX; ++i) {
-            at(i, j) = height(gridX(i), gridZ(j));
+            at(i, j) = glm::vec3(gridX(i), 0.0f, gridZ(j));
         }
     }
+    for (const glm::vec2 pin : pins) {
+        const int i = static_cast<int>(std::lround((pin.x - x0) / stepX));
+        const int j = static_cast<int>(std::lround((pin.y - z0) / stepZ));
+        at(i, j) = glm::vec3(pin.x, 0.0f, pin.y);
+    }
+    for (glm::vec3& point : p) {
+        point.y = height(point.x, point.z);
+    }
     Mesh mesh("Terrain", material);
-    for (int j = 0; j <= cellsZ; ++j) {
-        for (int i = 0; i <= cellsX; ++i) {
-            const int il = std::max(i - 1, 0), ir = std::min(i + 1, cellsX);
-            const int jl = std::max(j - 1, 0), jr = std::min(j + 1, cellsZ);
-            const float dhdx = (at(ir, j) - at(il, j)) / (gridX(ir) - gridX(il));
-            const float dhdz = (at(i, jr) - at(i, jl)) / (gridZ(jr) - gridZ(jl));
-            const glm::vec3 position(gridX(i), at(i, j), gridZ(j));
-            mesh.addVertex({position, glm::normalize(glm::vec3(-dhdx, 1.0f, -dhdz)),
-                            glm::vec2(position.x, position.z) / snowTile});
-        }
+    for (const glm::vec3& position : p) {
+        mesh.addVertex({position, glm::vec3(0.0f), glm::vec2(position.x, position.z) / snowTile});
     }
     // Two triangles per cell, split along the diagonal that best matches the cell's centre height.
     auto index = [&](int i, int j) { return static_cast<std::uint32_t>(j * (cellsX + 1) + i); };
     for (int j = 0; j < cellsZ; ++j) {
         for (int i = 0; i < cellsX; ++i) {
             const float centre = height(gridX(i) + 0.5f * stepX, gridZ(j) + 0.5f * stepZ);
-            const float mainDiagonal = 0.5f * (at(i, j) + at(i + 1, j + 1));
-            const float otherDiagonal = 0.5f * (at(i + 1, j) + at(i, j + 1));
+            const float mainDiagonal = 0.5f * (at(i, j).y + at(i + 1, j + 1).y);
+            const float otherDiagonal = 0.5f * (at(i + 1, j).y + at(i, j + 1).y);
             // Counter-clockwise seen from above: (x0, z0) -> (x0, z1) -> (x1, z0).
             if (std::abs(mainDiagonal - centre) <= std::abs(otherDiagonal - centre)) {
                 mesh.addIndices(index(i, j), index(i, j + 1), index(i + 1, j + 1));
@@ -276,6 +325,20 @@ Mesh TerrainShaper::buildMesh(const std::string& material) const
                 mesh.addIndices(index(i + 1, j), index(i, j + 1), index(i + 1, j + 1));
             }
         }
+    }
+    // Each vertex's normal is the mean of its triangles' (weighted by their area), so that
+    // it agrees with every face it belongs to, also on the walls' steep sides.
+    for (std::size_t k = 0; k + 2 < mesh.indices.size(); k += 3) {
+        MeshVertex& a = mesh.vertices[mesh.indices[k]];
+        MeshVertex& b = mesh.vertices[mesh.indices[k + 1]];
+        MeshVertex& c = mesh.vertices[mesh.indices[k + 2]];
+        const glm::vec3 face = glm::cross(b.position - a.position, c.position - a.position);
+        a.normal += face;
+        b.normal += face;
+        c.normal += face;
+    }
+    for (MeshVertex& v : mesh.vertices) {
+        v.normal = glm::normalize(v.normal);
     }
     return mesh;
 }

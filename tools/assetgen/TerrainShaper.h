@@ -50,6 +50,11 @@ public:
     static constexpr float ridgeRun = CourseArea::bankRun;
     /// Snow texture repeat (world units per texture tile).
     static constexpr float snowTile = 8.0f;
+    /// The course's walls: height above the slope, half width of their flat top, and the run of
+    /// their sides (world units): steeper than a sled can climb even over one cell of the mesh.
+    static constexpr float wallHeight = 6.0f;
+    static constexpr float wallTop = 1.5f;
+    static constexpr float wallRun = 2.5f;
 
 private:
     void collectObjectAnchors();
@@ -59,9 +64,14 @@ private:
     float splineHeight(glm::vec2 xz) const;
     float bumps(glm::vec2 xz) const;
     float ridges(glm::vec2 xz) const;
+    float walls(glm::vec2 xz) const;
+    float nearestObjectAnchor(glm::vec2 xz) const;
 
     PlayArea area;
     std::vector<GroundAnchor> points;
+    /// Where the gates' feet and middles stand (x, z): each has a vertex of the mesh of its
+    /// own, so that its height is exact whatever the ground beside it does.
+    std::vector<glm::vec2> pins;
     std::vector<double> weights;  ///< one per anchor, then the affine part a0 + a1 x + a2 z
     std::size_t objectAnchorCount = 0;
 };

@@ -206,15 +206,17 @@ Image makeHelpPanel()
         regular.draw(image, what, 22, padWhatColumn, y, white);
         y += 27;
     };
+    // The keys of the race first; the switches for looking at the picture after them, apart.
     regular.draw(image, "gamepad", 20, padColumn, y, pad);
-    section("RIDING");
+    section("RACE KEYS");
     padRow("Up arrow", "A / right trigger", "push off and speed up");
     padRow("Down arrow", "B / left trigger", "brake with both feet");
     padRow("Left / Right", "left stick / D-pad", "steer and drag a foot");
     padRow("R", "Y", "back to the last gate passed");
-    padRow("F1", "Start", "this help and pause");
-    padRow("Esc", "Back twice", "quit");
     padRow("Enter", "A", "race again once it is decided");
+    padRow("F1", "Start", "this help; the race waits");
+    padRow("M", "", "sound off and on");
+    padRow("Esc", "Back twice", "quit");
     y += 8;
     section("THE RACE");
     row("Gates 1 to 5", "pass them in order; a wrong gate loses");
@@ -223,12 +225,11 @@ Image makeHelpPanel()
     row("Pick-ups", "snowflake 50 points, cow 500 and a boost");
     row("G", "ghost rider on and off: the guide's line, then your best");
     y += 8;
-    section("VIEW AND TOOLS");
+    section("INSPECTION SWITCHES");
     row("F", "free camera: W A S D, Ctrl, Alt, mouse");
     row("F2 / F3", "frame time / wireframe");
     row("F4 / F5", "texture filter / mipmapping");
     row("F6 / F8 / F9", "motion blur / culling / blending");
-    row("M", "sound off and on");
     return image;
 }
 
