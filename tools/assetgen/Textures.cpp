@@ -216,6 +216,7 @@ Image makeHelpPanel()
     padRow("Enter", "A", "race again once it is decided");
     padRow("F1", "Start", "this help; the race waits");
     padRow("M", "", "sound off and on");
+    padRow("G", "", "ghost rider off and on");
     padRow("Esc", "Back twice", "quit");
     y += 8;
     section("THE RACE");
@@ -223,7 +224,7 @@ Image makeHelpPanel()
     row("Amber sign", "the next gate; the arrow points to it");
     row("Clock", "10 s at the start, +10 s for every gate");
     row("Pick-ups", "snowflake 50 points, cow 500 and a boost");
-    row("G", "ghost rider on and off: the guide's line, then your best");
+    row("Ghost rider", "the guide's line, then your best run");
     y += 8;
     section("INSPECTION SWITCHES");
     row("F", "free camera: W A S D, Ctrl, Alt, mouse");
