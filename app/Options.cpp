@@ -76,7 +76,8 @@ std::optional<std::string> readProfileString(const std::string& path, const std:
         }
         if (text[0] == '[') {
             const size_t close = text.find(']');
-            const std::string name = trim(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            const std::string name =
+                trim(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
             inSection = equalsIgnoreCase(name, section);
             continue;
         }
@@ -131,9 +132,9 @@ GraphicsOptions readGraphicsOptions(const std::string& path)
     }
     // The value is echoed within reason: a line of the file can be of any length.
     const std::string shown = text.size() > 40 ? text.substr(0, 40) + "..." : text;
-    std::cout << "options.ini: renderScale \"" << shown << "\" is not a percent from " << lowestRenderScalePercent
-              << " to " << highestRenderScalePercent << " (or 0), adapting the render scale to the frame time"
-              << std::endl;
+    std::cout << "options.ini: renderScale \"" << shown << "\" is not a percent from "
+              << lowestRenderScalePercent << " to " << highestRenderScalePercent
+              << " (or 0), adapting the render scale to the frame time" << std::endl;
     return options;
 }
 

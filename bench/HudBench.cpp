@@ -54,7 +54,8 @@ void drawHudFrames(benchmark::State& state, bool panels)
         glFinish();
     }
     state.counters["all_threads_cpu_ms"] =
-        (bench::processCpuMilliseconds() - cpuStart) / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+        (bench::processCpuMilliseconds() - cpuStart) /
+        static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
     showFrameTime = false;
     showHelp = false;
     raceState = nullptr;

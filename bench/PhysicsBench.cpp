@@ -45,8 +45,8 @@ void reportSamples(benchmark::State& state, std::vector<double>& samples, const 
     const double p99 = samples[std::min(samples.size() - 1, samples.size() * 99 / 100)] * scale;
     state.counters[std::string("median_") + kind + "_" + unit] = median;
     state.counters[std::string("p99_") + kind + "_" + unit] = p99;
-    std::printf("%s (%s time): median %.2f %s, 99th percentile %.2f %s over %zu samples\n", what, kind, median, unit,
-                p99, unit, samples.size());
+    std::printf("%s (%s time): median %.2f %s, 99th percentile %.2f %s over %zu samples\n", what, kind,
+                median, unit, p99, unit, samples.size());
 }
 
 void BM_TerrainMeshBuild(benchmark::State& state)
@@ -80,7 +80,8 @@ void BM_SledMoveOverTerrain(benchmark::State& state)
     world.initPhysicsScene();
     Material* material = world.physics->findOrCreateMaterial(0.5f, 0.5f, 0.5f);
     Actor* terrain = world.createStaticActor(
-        PhysicsWorld::triangleMeshGeometryFromMesh(*test::heightfield(terrainRows, terrainSpacing)), *material);
+        PhysicsWorld::triangleMeshGeometryFromMesh(*test::heightfield(terrainRows, terrainSpacing)),
+        *material);
     terrain->setName("Terrain");
     world.scene->addActor(*terrain);
 
@@ -88,7 +89,8 @@ void BM_SledMoveOverTerrain(benchmark::State& state)
     const glm::dvec3 start(-edge, test::hillHeight(-edge, -20.0f) + 1.0, -20.0);
     test::SledRider rider;
     rider.heading = glm::normalize(vec3(1.0f, 0.0f, 0.25f));
-    CapsuleController* sled = world.createCapsuleController(CapsuleGeometry{0.5f, 0.01f}, start, material, &rider);
+    CapsuleController* sled =
+        world.createCapsuleController(CapsuleGeometry{0.5f, 0.01f}, start, material, &rider);
 
     std::vector<double> wall, cpu;
     wall.reserve(moveSamples);

@@ -50,14 +50,15 @@ BenchScene& testScene()
     test::SceneFolder folder;
     World& world = *(bench->world = std::make_unique<World>(LevelContent::Empty));
     const auto add = [&](const std::string& name, const std::string& obj) {
-        bench->shapes.push_back(
-            std::make_unique<scene::Shape>(world.basicProgram, world.motionBlurProgram, folder.write(name, obj)));
+        bench->shapes.push_back(std::make_unique<scene::Shape>(world.basicProgram, world.motionBlurProgram,
+                                                               folder.write(name, obj)));
         world.objects.insert(bench->shapes.back().get());
     };
     add("ground.obj", test::planeObj(20.0f));
     for (int i = 0; i < 9; ++i) {
         add("block" + std::to_string(i) + ".obj",
-            test::cubeObj(1.0f, vec3(static_cast<float>(i % 3) * 5.0f - 5.0f, 1.0f, static_cast<float>(i / 3) * -5.0f)));
+            test::cubeObj(1.0f, vec3(static_cast<float>(i % 3) * 5.0f - 5.0f, 1.0f,
+                                     static_cast<float>(i / 3) * -5.0f)));
     }
     world.camera->position = vec3(0.0f, 6.0f, 12.0f);
     world.camera->pitch = -25.0f;
@@ -95,7 +96,10 @@ BenchScene& levelScene()
     return *bench;
 }
 
-mat4 viewProjectionOf(World& world) { return world.camera->projection * inverse(world.camera->getModelMatrix()); }
+mat4 viewProjectionOf(World& world)
+{
+    return world.camera->projection * inverse(world.camera->getModelMatrix());
+}
 
 /// Moves the camera half a unit along its view, back and forth: the chase camera
 /// is always moving in the game, so the velocity image and the blur have work.
@@ -126,7 +130,8 @@ void measure(benchmark::State& state, BenchScene& bench, Pass pass)
         glFinish();
     }
     state.counters["all_threads_cpu_ms"] =
-        (processCpuMilliseconds() - cpuStart) / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+        (processCpuMilliseconds() - cpuStart) /
+        static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
     state.counters["objects"] = static_cast<double>(totalObjectCount);
 }
 
@@ -189,7 +194,8 @@ double median(std::vector<double> values)
     if (values.empty()) {
         return 0.0;
     }
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2),
+                     values.end());
     return values[values.size() / 2];
 }
 
@@ -315,20 +321,83 @@ void BM_RouteGhostCost(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK_TEMPLATE(BM_TestScene, shadowPass)->Name("Render/TestScene/Shadow")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(BM_TestScene, scenePass)->Name("Render/TestScene/Scene")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(BM_TestScene, spraysPass)->Name("Render/TestScene/Sprays")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(BM_TestScene, postProcessPass)->Name("Render/TestScene/PostProcess")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(BM_TestScene, wholeFrame)->Name("Render/TestScene/Frame")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(BM_Level, shadowPass)->Name("Render/Level/Shadow")->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(100)->Arg(70)->Arg(50);
-BENCHMARK_TEMPLATE(BM_Level, scenePass)->Name("Render/Level/Scene")->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(100)->Arg(70)->Arg(50)->Arg(25)->Arg(5);
-BENCHMARK_TEMPLATE(BM_Level, spraysPass)->Name("Render/Level/Sprays")->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(100)->Arg(70)->Arg(50);
-BENCHMARK_TEMPLATE(BM_Level, postProcessPass)->Name("Render/Level/PostProcess")->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(100)->Arg(70)->Arg(50);
-BENCHMARK_TEMPLATE(BM_Level, wholeFrame)->Name("Render/Level/Frame")->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(100)->Arg(70)->Arg(50);
+BENCHMARK_TEMPLATE(BM_TestScene, shadowPass)
+    ->Name("Render/TestScene/Shadow")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_TEMPLATE(BM_TestScene, scenePass)
+    ->Name("Render/TestScene/Scene")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_TEMPLATE(BM_TestScene, spraysPass)
+    ->Name("Render/TestScene/Sprays")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_TEMPLATE(BM_TestScene, postProcessPass)
+    ->Name("Render/TestScene/PostProcess")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_TEMPLATE(BM_TestScene, wholeFrame)
+    ->Name("Render/TestScene/Frame")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Level, shadowPass)
+    ->Name("Render/Level/Shadow")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Arg(100)
+    ->Arg(70)
+    ->Arg(50);
+BENCHMARK_TEMPLATE(BM_Level, scenePass)
+    ->Name("Render/Level/Scene")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Arg(100)
+    ->Arg(70)
+    ->Arg(50)
+    ->Arg(25)
+    ->Arg(5);
+BENCHMARK_TEMPLATE(BM_Level, spraysPass)
+    ->Name("Render/Level/Sprays")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Arg(100)
+    ->Arg(70)
+    ->Arg(50);
+BENCHMARK_TEMPLATE(BM_Level, postProcessPass)
+    ->Name("Render/Level/PostProcess")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Arg(100)
+    ->Arg(70)
+    ->Arg(50);
+BENCHMARK_TEMPLATE(BM_Level, wholeFrame)
+    ->Name("Render/Level/Frame")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Arg(100)
+    ->Arg(70)
+    ->Arg(50);
 // Last: it leaves the sprays weaker for whatever is measured after it.
-BENCHMARK_TEMPLATE(BM_Level, spraysAtThirdSpeedPass)->Name("Render/Level/SpraysAtThirdSpeed")->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(100);
+BENCHMARK_TEMPLATE(BM_Level, spraysAtThirdSpeedPass)
+    ->Name("Render/Level/SpraysAtThirdSpeed")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Arg(100);
 // After the level's own: it moves the sled along the route.
-BENCHMARK(BM_RouteLandCost)->Name("Render/Route/LandCost")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(200)->Arg(100)->Arg(70);
-BENCHMARK(BM_RouteGhostCost)->Name("Render/Route/GhostCost")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(200)->Arg(100)->Arg(70);
+BENCHMARK(BM_RouteLandCost)
+    ->Name("Render/Route/LandCost")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(200)
+    ->Arg(100)
+    ->Arg(70);
+BENCHMARK(BM_RouteGhostCost)
+    ->Name("Render/Route/GhostCost")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(200)
+    ->Arg(100)
+    ->Arg(70);
 
 }  // namespace frostline

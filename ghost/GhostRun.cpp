@@ -62,7 +62,8 @@ std::optional<std::vector<float>> numbersOf(std::string_view line, size_t count)
 /// The number after a line's key ("finish 31.5"); nothing when the line is another.
 std::optional<float> keyed(std::optional<std::string_view> line, std::string_view key)
 {
-    if (!line || line->substr(0, key.size()) != key || line->size() <= key.size() || (*line)[key.size()] != ' ') {
+    if (!line || line->substr(0, key.size()) != key || line->size() <= key.size() ||
+        (*line)[key.size()] != ' ') {
         return std::nullopt;
     }
     const auto numbers = numbersOf(line->substr(key.size() + 1), 1);
@@ -128,9 +129,11 @@ void GhostRecorder::frame(float raceSeconds, const GhostPose& pose)
         recorded.samples.assign(1, pose);
     } else if (raceSeconds > lastSeconds) {
         // Every sample due by now, between the last frame and this one.
-        for (float due = static_cast<float>(recorded.samples.size()) * GhostRun::sampleSeconds; due <= raceSeconds;
+        for (float due = static_cast<float>(recorded.samples.size()) * GhostRun::sampleSeconds;
+             due <= raceSeconds;
              due = static_cast<float>(recorded.samples.size()) * GhostRun::sampleSeconds) {
-            recorded.samples.push_back(mixPoses(lastPose, pose, (due - lastSeconds) / (raceSeconds - lastSeconds)));
+            recorded.samples.push_back(
+                mixPoses(lastPose, pose, (due - lastSeconds) / (raceSeconds - lastSeconds)));
         }
     }
     lastPose = pose;
@@ -147,12 +150,13 @@ std::string writeGhostRun(const GhostRun& run)
     std::string text(header);
     char line[256];
     std::snprintf(line, sizeof(line), "\nrate %d\nfinish %.4f\nsamples %zu\n",
-                  static_cast<int>(std::lround(1.0f / GhostRun::sampleSeconds)), run.finishTime, run.samples.size());
+                  static_cast<int>(std::lround(1.0f / GhostRun::sampleSeconds)), run.finishTime,
+                  run.samples.size());
     text += line;
     for (const GhostPose& s : run.samples) {
-        std::snprintf(line, sizeof(line), "%.4f %.4f %.4f %.6f %.6f %.6f %.6f %.3f %.3f\n", s.position.x, s.position.y,
-                      s.position.z, s.orientation.w, s.orientation.x, s.orientation.y, s.orientation.z, s.leftLean,
-                      s.rightLean);
+        std::snprintf(line, sizeof(line), "%.4f %.4f %.4f %.6f %.6f %.6f %.6f %.3f %.3f\n", s.position.x,
+                      s.position.y, s.position.z, s.orientation.w, s.orientation.x, s.orientation.y,
+                      s.orientation.z, s.leftLean, s.rightLean);
         text += line;
     }
     return text;

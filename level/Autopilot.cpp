@@ -55,7 +55,8 @@ RideInput steerToward(scene::ControllerShape& sled, vec3 target)
 
 RideInput autopilotInput(World& world, const RaceState& race)
 {
-    scene::Checkpoint* next = race.gameOver || !world.player ? nullptr : gateNumbered(world, race.nextCheckpoint);
+    scene::Checkpoint* next =
+        race.gameOver || !world.player ? nullptr : gateNumbered(world, race.nextCheckpoint);
     return next ? steerToward(*world.player, next->getPosition()) : RideInput{};
 }
 

@@ -100,8 +100,10 @@ constexpr int borderWallCornerPieces = 3;
 /// along chords of the quarter circle, which stay inside it.
 std::vector<vec2> borderWallLine(const CourseArea& course)
 {
-    const vec2 corners[] = {
-        {course.maxX, course.maxZ}, {course.minX, course.maxZ}, {course.minX, course.minZ}, {course.maxX, course.minZ}};
+    const vec2 corners[] = {{course.maxX, course.maxZ},
+                            {course.minX, course.maxZ},
+                            {course.minX, course.minZ},
+                            {course.maxX, course.minZ}};
     std::vector<vec2> line;
     for (int corner = 0; corner < 4; ++corner) {
         for (int k = 0; k <= borderWallCornerPieces; ++k) {
@@ -171,8 +173,8 @@ void createBorderWalls(World& world, PhysicsWorld& physicsWorld)
         const vec3 halfExtents(0.5f * glm::length(to - from) + borderWallThickness, halfHeight, t);
         // Turned about the vertical so that the box's own x axis runs along the line.
         const float turnY = std::atan2(-along.y, along.x) / degreesToRadians;
-        auto wall = std::make_unique<scene::InvisibleWall>(newMaterial(physicsWorld), vec3(middle.x, y, middle.y),
-                                                          halfExtents, turnY);
+        auto wall = std::make_unique<scene::InvisibleWall>(newMaterial(physicsWorld),
+                                                           vec3(middle.x, y, middle.y), halfExtents, turnY);
         physicsWorld.scene->addActor(*wall->getActor());
         world.levelObjects.push_back(std::move(wall));
     }
@@ -194,34 +196,36 @@ void World::createScenery(PhysicsWorld& physicsWorld)
                                                      newMaterial(physicsWorld), "rock",
                                                      scene::CollisionKind::TriangleMesh);
     rock->setPosition(-65.0f, 117.0f, 41.0f);
-    for (const vec3& position : {vec3(27.0f, 77.0f, -4.0f), vec3(51.0f, 71.0f, -27.0f), vec3(41.0f, 13.0f, -116.0f)}) {
+    for (const vec3& position :
+         {vec3(27.0f, 77.0f, -4.0f), vec3(51.0f, 71.0f, -27.0f), vec3(41.0f, 13.0f, -116.0f)}) {
         keep(*this, physicsWorld, placedCopy(*rock, position));
     }
     keep(*this, physicsWorld, std::move(rock));
 
     // Fallen tree, stump and billboard.
-    auto fallenTree = std::make_unique<scene::StaticShape>(basicProgram, motionBlurProgram, "Models/tree_fallen.obj",
-                                                           newMaterial(physicsWorld), "fallen tree",
-                                                           scene::CollisionKind::Box);
+    auto fallenTree = std::make_unique<scene::StaticShape>(
+        basicProgram, motionBlurProgram, "Models/tree_fallen.obj", newMaterial(physicsWorld), "fallen tree",
+        scene::CollisionKind::Box);
     fallenTree->setPosition(34.5f, 82.3f, 7.5f);
     fallenTree->rotateY(10.0f);
     keep(*this, physicsWorld, std::move(fallenTree));
 
-    auto stump = std::make_unique<scene::StaticShape>(basicProgram, motionBlurProgram, "Models/tree_stump.obj",
-                                                      newMaterial(physicsWorld), "tree stump",
-                                                      scene::CollisionKind::Box);
+    auto stump = std::make_unique<scene::StaticShape>(basicProgram, motionBlurProgram,
+                                                      "Models/tree_stump.obj", newMaterial(physicsWorld),
+                                                      "tree stump", scene::CollisionKind::Box);
     stump->setPosition(-39.9f, 46.6f, -74.1f);
     keep(*this, physicsWorld, std::move(stump));
 
-    auto billboard = std::make_unique<scene::StaticShape>(basicProgram, motionBlurProgram, "Models/billboard.obj",
-                                                          newMaterial(physicsWorld), "billboard",
-                                                          scene::CollisionKind::Box);
+    auto billboard = std::make_unique<scene::StaticShape>(basicProgram, motionBlurProgram,
+                                                          "Models/billboard.obj", newMaterial(physicsWorld),
+                                                          "billboard", scene::CollisionKind::Box);
     billboard->setPosition(3.3f, 124.0f, 55.82f);
     keep(*this, physicsWorld, std::move(billboard));
 
     // Trees.
-    auto tree = std::make_unique<scene::StaticShape>(basicProgram, motionBlurProgram, "Models/tree.obj",
-                                                     newMaterial(physicsWorld), "tree", scene::CollisionKind::Box);
+    auto tree =
+        std::make_unique<scene::StaticShape>(basicProgram, motionBlurProgram, "Models/tree.obj",
+                                             newMaterial(physicsWorld), "tree", scene::CollisionKind::Box);
     tree->setPosition(26.4f, 85.86f, 5.57f);
     for (const Placement& placement : treeCopies) {
         keep(*this, physicsWorld, placedCopy(*tree, placement.position), placement.solid);
@@ -270,9 +274,9 @@ void World::createCollectables(PhysicsWorld& physicsWorld)
     keep(*this, physicsWorld, std::move(cow));
 
     // Snowflakes.
-    auto snowflake = std::make_unique<scene::Collectable>(basicProgram, motionBlurProgram, "models/snowflake.obj",
-                                                          newMaterial(physicsWorld), scene::Snowflake,
-                                                          snowflakePoints);
+    auto snowflake =
+        std::make_unique<scene::Collectable>(basicProgram, motionBlurProgram, "models/snowflake.obj",
+                                             newMaterial(physicsWorld), scene::Snowflake, snowflakePoints);
     const vec3 first = snowflakes[0].position;
     snowflake->setPosition(first.x, first.y, first.z);
     for (std::size_t i = 1; i < std::size(snowflakes); ++i) {

@@ -82,7 +82,9 @@ struct FirstHit : btCollisionWorld::RayResultCallback {
 
 // The deepest penetration of the grown capsule into anything but the controller's own actor.
 struct OverlapCallback : btCollisionWorld::ContactResultCallback {
-    OverlapCallback(const btCollisionObject* probe, const btCollisionObject* self) : probe(probe), self(self) {}
+    OverlapCallback(const btCollisionObject* probe, const btCollisionObject* self) : probe(probe), self(self)
+    {
+    }
 
     bool needsCollision(btBroadphaseProxy* proxy) const override
     {
@@ -126,7 +128,8 @@ CapsuleController::CapsuleController(ControllerManager& manager, Actor& actor,
       settings(settings),
       position(settings.position),
       sweepShape(static_cast<btConvexShape*>(actor.shape.get())),
-      grownShape(std::make_unique<btCapsuleShapeX>(settings.radius + settings.contactOffset, settings.height)),
+      grownShape(
+          std::make_unique<btCapsuleShapeX>(settings.radius + settings.contactOffset, settings.height)),
       probe(std::make_unique<btCollisionObject>())
 {
     actor.controller = this;
@@ -218,7 +221,8 @@ CollisionFlags CapsuleController::moveOnce(vec3 displacement, float minDist, boo
     }
     // Only the part of the step offset actually climbed (a ceiling may stop it) is taken off again.
     const float climbed =
-        stepOffset > 0.0f ? std::clamp(float(glm::dot(position - start, glm::dvec3(up))), 0.0f, stepOffset) : 0.0f;
+        stepOffset > 0.0f ? std::clamp(float(glm::dot(position - start, glm::dvec3(up))), 0.0f, stepOffset)
+                          : 0.0f;
 
     // 3. Side pass: slide along walls and obstacles. A steep face met here counts
     // as in the down pass: a round capsule would otherwise slide up over its edge.
@@ -268,8 +272,9 @@ vec3 CapsuleController::levelPart(vec3 normal) const
     return levelLength > 1e-6f ? level / levelLength : normal;
 }
 
-CapsuleController::PassResult CapsuleController::slide(vec3 motion, float minDist, int maxIterations, Pass pass,
-                                                       const glm::dvec3& start, bool steepFacesAreWalls)
+CapsuleController::PassResult CapsuleController::slide(vec3 motion, float minDist, int maxIterations,
+                                                       Pass pass, const glm::dvec3& start,
+                                                       bool steepFacesAreWalls)
 {
     PassResult result;
     const float motionLength = glm::length(motion);
@@ -303,7 +308,8 @@ CapsuleController::PassResult CapsuleController::slide(vec3 motion, float minDis
         // A steep face treated as a wall is slid along level, never up. Falling, any
         // face too steep to stand on is a wall, however low it reaches.
         const bool steep = pass != Pass::up && isSteepFace(hit, start, false);
-        const bool wall = steepFacesAreWalls && (steep || (pass == Pass::down && isSteepFace(hit, start, true)));
+        const bool wall =
+            steepFacesAreWalls && (steep || (pass == Pass::down && isSteepFace(hit, start, true)));
         result.touchedSteepFace = result.touchedSteepFace || steep;
         const vec3 slideNormal = wall ? levelPart(hit.normal) : hit.normal;
 
@@ -315,7 +321,8 @@ CapsuleController::PassResult CapsuleController::slide(vec3 motion, float minDis
         position += glm::dvec3(direction) * double(advance);
         const float gap = (hit.distance - advance) * glm::dot(-direction, hit.normal);
         if (gap < settings.contactOffset - skinTolerance) {
-            const vec3 pushNormal = glm::dot(slideNormal, hit.normal) >= wallPushLimit ? slideNormal : hit.normal;
+            const vec3 pushNormal =
+                glm::dot(slideNormal, hit.normal) >= wallPushLimit ? slideNormal : hit.normal;
             position += glm::dvec3(pushNormal) *
                         double((settings.contactOffset - gap) / glm::dot(pushNormal, hit.normal));
         }
@@ -416,7 +423,8 @@ bool CapsuleController::isSteepFace(const Sweep& hit, const glm::dvec3& startPos
 {
     // Heights and slopes against the world's up, whatever way the capsule is turned.
     const glm::dvec3 up(worldUp);
-    const double lowestReach = 0.5 * settings.height * std::abs(glm::dot(upDirection, worldUp)) + settings.radius;
+    const double lowestReach =
+        0.5 * settings.height * std::abs(glm::dot(upDirection, worldUp)) + settings.radius;
     const double feet = glm::dot(startPosition, up) - lowestReach;
     const auto steepAndHigh = [&](vec3 faceNormal, double top) {
         // Faces turned downward are ceilings, not slopes; vertical ones count as steep
@@ -444,7 +452,8 @@ bool CapsuleController::isSteepFace(const Sweep& hit, const glm::dvec3& startPos
         if (glm::dot(toVec3(normal), hit.normal) < 0.0f) {
             normal = -normal;
         }
-        return steepAndHigh(toVec3(normal), std::max({heightOf(corners[0]), heightOf(corners[1]), heightOf(corners[2])}));
+        return steepAndHigh(toVec3(normal),
+                            std::max({heightOf(corners[0]), heightOf(corners[1]), heightOf(corners[2])}));
     }
 
     // A box: every face the hit point lies on that faces us; at an edge the steep one counts.

@@ -26,7 +26,8 @@ class ControllerShape : public Shape, public HitReport {
 public:
     /// Loads the torso and the two side parts, saves the camera's state and makes the
     /// capsule controller (sized from the torso) at the origin in the physics scene.
-    ControllerShape(ShaderProgram* program, ShaderProgram* motionBlurProgram, Camera* camera, Material* material);
+    ControllerShape(ShaderProgram* program, ShaderProgram* motionBlurProgram, Camera* camera,
+                    Material* material);
     /// Releases the controller (with its actor) and the two side parts.
     ~ControllerShape() override;
     ControllerShape(const ControllerShape&) = delete;
@@ -72,7 +73,7 @@ public:
     vec3 heading{0.0f, 0.0f, -1.0f};   ///< unit travel direction, horizontal
     CapsuleController* controller = nullptr;  ///< the capsule body (owned)
     Camera* chaseCamera = nullptr;     ///< the world's camera, placed every frame (not owned)
-    float speed = 0.0f;                ///< speed along heading; the slope may push it past maxSpeed or below 0
+    float speed = 0.0f;  ///< speed along heading; the slope may push it past maxSpeed or below 0
     float gravity = -9.81f;            ///< fall factor along the controller's up direction
     float turnRate = 60.0f;            ///< steering rate (degrees / s)
     float maxSpeed = 40.0f;            ///< ceiling of the forward key's acceleration

@@ -21,8 +21,8 @@ constexpr btScalar minNormalLength2 = btScalar(1e-4);
 // Time of impact of shape moving from start to end against target at targetTransform;
 // keeps it in hit when it is the closest so far.
 void castAgainst(const btConvexShape& shape, const btTransform& start, const btTransform& end,
-                 const btConvexShape& target, const btTransform& targetTransform, const btCollisionObject* object,
-                 int triangleIndex, SweepHit& hit)
+                 const btConvexShape& target, const btTransform& targetTransform,
+                 const btCollisionObject* object, int triangleIndex, SweepHit& hit)
 {
     btVoronoiSimplexSolver simplex;
     btGjkConvexCast cast(&shape, &target, &simplex);
@@ -71,7 +71,8 @@ public:
         const btScalar reach = localNormal.dot(shape.localGetSupportingVertex(localNormal)) + planeTolerance;
         const btScalar startDistance = normal.dot(start.getOrigin() - a);
         const btScalar endDistance = normal.dot(end.getOrigin() - a);
-        if ((startDistance > reach && endDistance > reach) || (startDistance < -reach && endDistance < -reach)) {
+        if ((startDistance > reach && endDistance > reach) ||
+            (startDistance < -reach && endDistance < -reach)) {
             return;
         }
 
@@ -109,8 +110,8 @@ public:
         if (target->getShapeType() == TRIANGLE_MESH_SHAPE_PROXYTYPE) {
             sweepMesh(*object, *static_cast<btBvhTriangleMeshShape*>(target));
         } else if (target->isConvex()) {
-            castAgainst(shape, start, end, *static_cast<const btConvexShape*>(target), object->getWorldTransform(),
-                        object, -1, hit);
+            castAgainst(shape, start, end, *static_cast<const btConvexShape*>(target),
+                        object->getWorldTransform(), object, -1, hit);
         }
         return true;
     }

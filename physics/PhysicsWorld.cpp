@@ -24,7 +24,8 @@ std::shared_ptr<btCollisionShape> createShape(const Geometry& geometry)
         return std::shared_ptr<btCollisionShape>(new btBoxShape(btVector3(h.x, h.y, h.z)));
     }
     if (const auto* capsule = std::get_if<CapsuleGeometry>(&geometry)) {
-        return std::shared_ptr<btCollisionShape>(new btCapsuleShapeX(capsule->radius, 2.0f * capsule->halfHeight));
+        return std::shared_ptr<btCollisionShape>(
+            new btCapsuleShapeX(capsule->radius, 2.0f * capsule->halfHeight));
     }
     const auto& mesh = std::get<TriangleMeshGeometry>(geometry).mesh;
     if (!mesh) {
@@ -77,8 +78,9 @@ void PhysicsWorld::initPhysicsScene()
     controllerManager = new ControllerManager(*this, *scene);
 }
 
-CapsuleController* PhysicsWorld::createCapsuleController(const CapsuleGeometry& size, const glm::dvec3& position,
-                                                         Material* material, HitReport* report)
+CapsuleController* PhysicsWorld::createCapsuleController(const CapsuleGeometry& size,
+                                                         const glm::dvec3& position, Material* material,
+                                                         HitReport* report)
 {
     if (!controllerManager) {
         return nullptr;

@@ -18,7 +18,8 @@ Scene::Scene()
     auto tree = std::make_unique<btDbvtBroadphase>(pairCache.get());
     tree->m_deferedcollide = true;
     broadphase = std::move(tree);
-    collisionWorld = std::make_unique<btCollisionWorld>(dispatcher.get(), broadphase.get(), configuration.get());
+    collisionWorld =
+        std::make_unique<btCollisionWorld>(dispatcher.get(), broadphase.get(), configuration.get());
 }
 
 Scene::~Scene()

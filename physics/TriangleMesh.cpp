@@ -17,7 +17,8 @@ std::shared_ptr<TriangleMesh> TriangleMesh::build(const aiMesh& mesh)
     for (unsigned i = 0; i < mesh.mNumVertices; ++i) {
         const aiVector3D& v = mesh.mVertices[i];
         if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) {
-            std::cout << "Triangle mesh not built: vertex " << i << " has a non-finite coordinate" << std::endl;
+            std::cout << "Triangle mesh not built: vertex " << i << " has a non-finite coordinate"
+                      << std::endl;
             return nullptr;
         }
         cooked->vertices.insert(cooked->vertices.end(), {v.x, v.y, v.z});

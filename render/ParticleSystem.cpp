@@ -38,7 +38,8 @@ void buildSharedArrays(const ShaderProgram& program)
     SharedParticleArrays& arrays = sharedParticleArrays;
     glGenVertexArrays(1, &arrays.vertexArray);
     glBindVertexArray(arrays.vertexArray);
-    const auto upload = [&program](GLuint& buffer, const std::vector<float>& data, const char* name, GLint size) {
+    const auto upload = [&program](GLuint& buffer, const std::vector<float>& data, const char* name,
+                                   GLint size) {
         glGenBuffers(1, &buffer);
         glBindBuffer(GL_ARRAY_BUFFER, buffer);
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(data.size() * sizeof(float)), data.data(),
@@ -187,7 +188,8 @@ void ParticleSystem::draw()
     // In the order of their "showHash": the hidden particles come last and are left out
     // (the vertex stage would only move them out of the view).
     const bool everyParticle = drawEveryParticle || sharedParticleArrays.showHashes.empty();
-    glDrawElements(GL_POINTS, everyParticle ? particleCount : shownParticles(factor), GL_UNSIGNED_INT, nullptr);
+    glDrawElements(GL_POINTS, everyParticle ? particleCount : shownParticles(factor), GL_UNSIGNED_INT,
+                   nullptr);
     glBindVertexArray(0);
     glDepthMask(GL_TRUE);
     glDisable(GL_PROGRAM_POINT_SIZE);

@@ -34,7 +34,8 @@ RenderScaleState stepRenderScale(const RenderScaleSettings& settings, RenderScal
     if (state.slowMs <= 0.0f) {
         state.slowMs = frameMs;
     } else {
-        const float blend = settings.riseSeconds > 0.0f ? 1.0f - std::exp(-elapsed / settings.riseSeconds) : 1.0f;
+        const float blend =
+            settings.riseSeconds > 0.0f ? 1.0f - std::exp(-elapsed / settings.riseSeconds) : 1.0f;
         state.slowMs += (frameMs - state.slowMs) * blend;
     }
 

@@ -38,8 +38,12 @@ TexelRect shadowTexelRect(const scene::Shape& shape, const mat4& depthMvp)
         low = glm::min(low, texel);
         high = glm::max(high, texel);
     }
-    const auto clampX = [](float x) { return static_cast<GLint>(std::clamp(x, 0.0f, float(shadowMapWidth))); };
-    const auto clampY = [](float y) { return static_cast<GLint>(std::clamp(y, 0.0f, float(shadowMapHeight))); };
+    const auto clampX = [](float x) {
+        return static_cast<GLint>(std::clamp(x, 0.0f, float(shadowMapWidth)));
+    };
+    const auto clampY = [](float y) {
+        return static_cast<GLint>(std::clamp(y, 0.0f, float(shadowMapHeight)));
+    };
     return {clampX(std::floor(low.x - rectMargin)), clampY(std::floor(low.y - rectMargin)),
             clampX(std::ceil(high.x + rectMargin)), clampY(std::ceil(high.y + rectMargin))};
 }
@@ -142,8 +146,8 @@ void ShadowCache::restore(const ShadowTarget& target, const TexelRect& rect) con
     // Same size and format on both sides and no scissor: the driver copies the texels as they are.
     glBindFramebuffer(GL_READ_FRAMEBUFFER, copy.framebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target.framebuffer);
-    glBlitFramebuffer(rect.x0, rect.y0, rect.x1, rect.y1, rect.x0, rect.y0, rect.x1, rect.y1, GL_DEPTH_BUFFER_BIT,
-                      GL_NEAREST);
+    glBlitFramebuffer(rect.x0, rect.y0, rect.x1, rect.y1, rect.x0, rect.y0, rect.x1, rect.y1,
+                      GL_DEPTH_BUFFER_BIT, GL_NEAREST);
 }
 
 }  // namespace frostline

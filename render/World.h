@@ -141,7 +141,8 @@ public:
     void drawSceneObject(scene::SceneObject* object, const ScenePassView& pass, SceneBlending& blending);
     /// Sets basicProgram's per-object uniforms for a shape at model whose clip matrix is
     /// mvp and was previousMvp the frame before, and binds the sun's map.
-    void setLitUniforms(const mat4& model, const mat4& mvp, const mat4& previousMvp, const ScenePassView& pass);
+    void setLitUniforms(const mat4& model, const mat4& mvp, const mat4& previousMvp,
+                        const ScenePassView& pass);
     /// The ghost rider, when shown: its nearest surface, translucent over the scene drawn
     /// so far (after the land, before the sprays). Not counted among the objects.
     void drawGhost(const ScenePassView& pass, SceneBlending& blending);

@@ -44,7 +44,10 @@ bool outsideView(const scene::Shape& shape, const mat4& mvp)
     return scene::meshesBox(shape, boxMin, boxMax) && scene::boxOutsideView(mvp, boxMin, boxMax);
 }
 
-void uploadMatrix(GLint location, const mat4& m) { glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(m)); }
+void uploadMatrix(GLint location, const mat4& m)
+{
+    glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(m));
+}
 
 }  // namespace
 
@@ -55,7 +58,10 @@ SceneBlending::SceneBlending(bool plainPasses)
 
 SceneBlending::~SceneBlending() { set(enabled); }
 
-void SceneBlending::forShape(const scene::Shape& shape) { set(enabled && (blendEverything || !shape.isOpaque())); }
+void SceneBlending::forShape(const scene::Shape& shape)
+{
+    set(enabled && (blendEverything || !shape.isOpaque()));
+}
 
 void SceneBlending::forOpaque() { set(enabled && blendEverything); }
 
@@ -192,7 +198,8 @@ void World::fitTargetsToScene()
         sceneTarget->create(size.x, size.y);
     }
     const bool stretched = size != glm::ivec2(windowWidth, windowHeight);
-    if (compositeTarget && (!stretched || compositeTarget->width != size.x || compositeTarget->height != size.y)) {
+    if (compositeTarget &&
+        (!stretched || compositeTarget->width != size.x || compositeTarget->height != size.y)) {
         compositeTarget->release();
         delete compositeTarget;
         compositeTarget = nullptr;
@@ -276,7 +283,8 @@ void World::drawSceneObject(scene::SceneObject* object, const ScenePassView& pas
     shape->previousMvp = mvp;
 }
 
-void World::setLitUniforms(const mat4& model, const mat4& mvp, const mat4& previousMvp, const ScenePassView& pass)
+void World::setLitUniforms(const mat4& model, const mat4& mvp, const mat4& previousMvp,
+                           const ScenePassView& pass)
 {
     uploadMatrix(uniforms.mvpLocation, mvp);
     uploadMatrix(uniforms.prevMvpLocation, previousMvp);

@@ -13,9 +13,11 @@ const std::map<std::int32_t, const char*> collectableNames = {
     {Star, "Star"},
 };
 
-Collectable::Collectable(ShaderProgram* program, ShaderProgram* motionBlurProgram, const std::string& modelPath,
-                         Material* material, std::int32_t kind, std::int32_t points)
-    : StaticShape(program, motionBlurProgram, modelPath, material, collectableNames.at(kind), CollisionKind::Box),
+Collectable::Collectable(ShaderProgram* program, ShaderProgram* motionBlurProgram,
+                         const std::string& modelPath, Material* material, std::int32_t kind,
+                         std::int32_t points)
+    : StaticShape(program, motionBlurProgram, modelPath, material, collectableNames.at(kind),
+                  CollisionKind::Box),
       kind(kind),
       points(points)
 {

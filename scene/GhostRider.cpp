@@ -4,7 +4,8 @@
 
 namespace frostline::scene {
 
-GhostRider::GhostRider(ControllerShape& sled) : torso(sled), leftPart(*sled.leftPart), rightPart(*sled.rightPart)
+GhostRider::GhostRider(ControllerShape& sled)
+    : torso(sled), leftPart(*sled.leftPart), rightPart(*sled.rightPart)
 {
 }
 

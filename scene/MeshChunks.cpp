@@ -13,7 +13,9 @@ std::vector<MeshChunk> sortIntoChunks(const std::vector<vec3>& positions, std::v
     if (faceCount == 0 || positions.empty() || cellsPerSide < 1) {
         return {};
     }
-    const auto position = [&](std::uint32_t index) { return index < positions.size() ? positions[index] : vec3(0.0f); };
+    const auto position = [&](std::uint32_t index) {
+        return index < positions.size() ? positions[index] : vec3(0.0f);
+    };
 
     // The grid lies over the two longest sides of the box around the vertices.
     vec3 low = positions.front();
@@ -31,7 +33,8 @@ std::vector<MeshChunk> sortIntoChunks(const std::vector<vec3>& positions, std::v
         if (size[axis] <= 0.0f || !std::isfinite(value)) {
             return 0;
         }
-        const int cell = static_cast<int>((value - low[axis]) / size[axis] * static_cast<float>(cellsPerSide));
+        const int cell =
+            static_cast<int>((value - low[axis]) / size[axis] * static_cast<float>(cellsPerSide));
         return std::clamp(cell, 0, cellsPerSide - 1);
     };
 
@@ -93,7 +96,8 @@ bool boxOutsideView(const mat4& mvp, const vec3& boxMin, const vec3& boxMax)
     // point, so a box lies beyond one when all eight corners do.
     std::array<vec4, 8> corners;
     for (int c = 0; c < 8; ++c) {
-        const vec3 p((c & 1) ? boxMax.x : boxMin.x, (c & 2) ? boxMax.y : boxMin.y, (c & 4) ? boxMax.z : boxMin.z);
+        const vec3 p((c & 1) ? boxMax.x : boxMin.x, (c & 2) ? boxMax.y : boxMin.y,
+                     (c & 4) ? boxMax.z : boxMin.z);
         corners[static_cast<size_t>(c)] = mvp * vec4(p, 1.0f);
     }
     // A corner counts as beyond a bound only by more than this share of its size.

@@ -266,7 +266,8 @@ void Shape::buildMeshes(const aiScene& scene)
         for (unsigned int f = 0; f < mesh.mNumFaces; ++f) {
             const aiFace& face = mesh.mFaces[f];
             for (unsigned int i = 0; i < 3; ++i) {
-                indices.push_back(face.mNumIndices == 0 ? 0 : face.mIndices[std::min(i, face.mNumIndices - 1)]);
+                indices.push_back(face.mNumIndices == 0 ? 0
+                                                        : face.mIndices[std::min(i, face.mNumIndices - 1)]);
             }
         }
 
@@ -373,8 +374,9 @@ void Shape::drawMesh(const MeshEntry& entry, const mat4* mvp) const
     std::uint32_t end = 0;
     const auto drawRun = [&first, &end] {
         if (end > first) {
-            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(end - first), GL_UNSIGNED_INT,
-                           reinterpret_cast<const void*>(static_cast<std::uintptr_t>(first) * sizeof(std::uint32_t)));
+            glDrawElements(
+                GL_TRIANGLES, static_cast<GLsizei>(end - first), GL_UNSIGNED_INT,
+                reinterpret_cast<const void*>(static_cast<std::uintptr_t>(first) * sizeof(std::uint32_t)));
         }
         first = end = 0;
     };

@@ -115,8 +115,8 @@ private:
     void drawMesh(const MeshEntry& entry, const mat4* mvp) const;
     /// A new vertex array over the entry's vertex buffers (each attribute at its place in
     /// both programs) with a new index buffer holding indices.
-    void buildVertexArray(const MeshEntry& entry, const std::vector<std::uint32_t>& indices, GLuint& vertexArray,
-                          GLuint& indexBuffer) const;
+    void buildVertexArray(const MeshEntry& entry, const std::vector<std::uint32_t>& indices,
+                          GLuint& vertexArray, GLuint& indexBuffer) const;
 };
 
 /// Model-space box around the vertices of every mesh of shape; false (box untouched)

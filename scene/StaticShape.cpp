@@ -22,8 +22,9 @@ Pose turnedPose(const Pose& pose, vec3 axis, float degrees)
     return Pose(pose.p, product);
 }
 
-StaticShape::StaticShape(ShaderProgram* program, ShaderProgram* motionBlurProgram, const std::string& modelPath,
-                         Material* material, const char* name, CollisionKind collisionKind)
+StaticShape::StaticShape(ShaderProgram* program, ShaderProgram* motionBlurProgram,
+                         const std::string& modelPath, Material* material, const char* name,
+                         CollisionKind collisionKind)
     : Shape(program, motionBlurProgram)
 {
     const std::shared_ptr<const aiScene> model = importModel(modelPath);

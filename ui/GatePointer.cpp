@@ -219,7 +219,8 @@ void GatePointer::draw(const GateGuide& guide) const
     }
     glUseProgram(program->program);
     glUniform2f(translateLocation, guide.pointerPosition.x, guide.pointerPosition.y);
-    glUniform2f(scaleLocation, 2.0f / static_cast<float>(windowWidth), 2.0f / static_cast<float>(windowHeight));
+    glUniform2f(scaleLocation, 2.0f / static_cast<float>(windowWidth),
+                2.0f / static_cast<float>(windowHeight));
     const float radians = guide.angle * degreesToRadians;
     glUniform2f(directionLocation, std::cos(radians), std::sin(radians));
     glBindVertexArray(vertexArray);

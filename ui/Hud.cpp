@@ -160,8 +160,10 @@ void drawGatePointer(const GateGuide& guide)
     // The number sits on the screen's side of the arrow, a glyph and a half in.
     const float radians = guide.angle * degreesToRadians;
     const float inward = 72.0f;
-    gateNumberText->x = guide.pointerPosition.x - std::cos(radians) * inward * 2.0f / static_cast<float>(windowWidth);
-    gateNumberText->y = guide.pointerPosition.y - std::sin(radians) * inward * 2.0f / static_cast<float>(windowHeight);
+    gateNumberText->x =
+        guide.pointerPosition.x - std::cos(radians) * inward * 2.0f / static_cast<float>(windowWidth);
+    gateNumberText->y =
+        guide.pointerPosition.y - std::sin(radians) * inward * 2.0f / static_cast<float>(windowHeight);
     gateNumberText->setText(std::to_string(guide.gate));
     gateNumberText->draw();
 }

@@ -137,8 +137,9 @@ TEST_F(KeyCommandsTest, RenderingTogglesSayWhatTheyDid)
         press(GLFW_KEY_F5);
         mipmapMessages.push_back(ui::currentMessage());
     }
-    EXPECT_EQ(mipmapMessages, (std::vector<std::string>{"Mipmapping Quality: NEAREST_NEIGHBOR",
-                                                        "Mipmapping Quality: OFF", "Mipmapping Quality: LINEAR"}));
+    EXPECT_EQ(mipmapMessages,
+              (std::vector<std::string>{"Mipmapping Quality: NEAREST_NEIGHBOR", "Mipmapping Quality: OFF",
+                                        "Mipmapping Quality: LINEAR"}));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

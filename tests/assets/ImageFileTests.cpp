@@ -90,8 +90,9 @@ TEST(GeneratedImages, PanelsHaveTheirScreenSizesAndTransparentSurroundings)
         const char* path;
         int width, height;
     };
-    for (const Expected& panel : {Expected{"models/help.png", 900, 900}, Expected{"models/wintext.png", 664, 109},
-                                  Expected{"models/failtext.png", 703, 102}}) {
+    for (const Expected& panel :
+         {Expected{"models/help.png", 900, 900}, Expected{"models/wintext.png", 664, 109},
+          Expected{"models/failtext.png", 703, 102}}) {
         SCOPED_TRACE(panel.path);
         const Picture image(panel.path);
         ASSERT_TRUE(image.loaded());

@@ -76,7 +76,10 @@ TEST(GeneratedModels, ImportWithNormalsTexturesAndOutwardFaces)
             int inward = 0;
             for (unsigned f = 0; f < mesh->mNumFaces && mesh->HasNormals(); ++f) {
                 const unsigned* i = mesh->mFaces[f].mIndices;
-                auto p = [&](int k) { return glm::vec3(mesh->mVertices[i[k]].x, mesh->mVertices[i[k]].y, mesh->mVertices[i[k]].z); };
+                auto p = [&](int k) {
+                    return glm::vec3(mesh->mVertices[i[k]].x, mesh->mVertices[i[k]].y,
+                                     mesh->mVertices[i[k]].z);
+                };
                 const glm::vec3 n(mesh->mNormals[i[0]].x, mesh->mNormals[i[0]].y, mesh->mNormals[i[0]].z);
                 inward += glm::dot(glm::cross(p(1) - p(0), p(2) - p(0)), n) <= 0.0f;
             }
@@ -109,10 +112,12 @@ TEST(GeneratedModels, SledRidesOnItsCapsuleAndSwingsItsLegsOut)
 
     for (const bool left : {true, false}) {
         SCOPED_TRACE(left ? "left" : "right");
-        const std::vector<glm::vec3> leg = Imported(left ? "Models/left.obj" : "Models/right.obj").firstMesh();
+        const std::vector<glm::vec3> leg =
+            Imported(left ? "Models/left.obj" : "Models/right.obj").firstMesh();
         ASSERT_FALSE(leg.empty());
         const float side = left ? -1.0f : 1.0f;
-        const glm::mat4 swing = glm::rotate(glm::mat4(1.0f), glm::radians(left ? 40.0f : -40.0f), glm::vec3(0, 1, 0));
+        const glm::mat4 swing =
+            glm::rotate(glm::mat4(1.0f), glm::radians(left ? 40.0f : -40.0f), glm::vec3(0, 1, 0));
         const glm::vec3 spray(0.95f * side, -1.2f, 0.1f);
         float outerAtRest = 0.0f, outerSwung = 0.0f, nearestToSpray = 1e9f;
         for (const glm::vec3& v : leg) {

@@ -33,8 +33,8 @@ std::string bytesOf(const std::string& path)
 float noteAt(const Recording& sound, float at)
 {
     const auto first = static_cast<std::size_t>(at * static_cast<float>(sound.sampleRate));
-    return strongestFrequency(sound.samples, first, static_cast<std::size_t>(sound.sampleRate / 10), sound.sampleRate,
-                              100.0f, 5000.0f, 2.0f);
+    return strongestFrequency(sound.samples, first, static_cast<std::size_t>(sound.sampleRate / 10),
+                              sound.sampleRate, 100.0f, 5000.0f, 2.0f);
 }
 
 }  // namespace
@@ -87,7 +87,8 @@ TEST(GeneratedSounds, LoopsJoinWithoutAClick)
         for (std::size_t i = 1; i < s.size(); ++i) {
             stepSquares += static_cast<double>(s[i] - s[i - 1]) * (s[i] - s[i - 1]);
         }
-        const float typicalStep = static_cast<float>(std::sqrt(stepSquares / static_cast<double>(s.size() - 1)));
+        const float typicalStep =
+            static_cast<float>(std::sqrt(stepSquares / static_cast<double>(s.size() - 1)));
         EXPECT_LE(std::fabs(s.front() - s.back()), 3.0f * typicalStep);
         // Over 50 ms, a few of the scrape's grains.
         const std::size_t span = static_cast<std::size_t>(sound.sampleRate / 20);

@@ -13,13 +13,15 @@ namespace frostline::test {
 TerrainProbe::TerrainProbe(const std::string& modelPath)
 {
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(modelPath, aiProcess_JoinIdenticalVertices | aiProcess_Triangulate |
-                                                            aiProcess_GenSmoothNormals);
+    const aiScene* scene = importer.ReadFile(
+        modelPath, aiProcess_JoinIdenticalVertices | aiProcess_Triangulate | aiProcess_GenSmoothNormals);
     if (!scene || scene->mNumMeshes == 0) {
         return;
     }
     const aiMesh* mesh = scene->mMeshes[0];
-    auto vertex = [&](unsigned i) { return glm::vec3(mesh->mVertices[i].x, mesh->mVertices[i].y, mesh->mVertices[i].z); };
+    auto vertex = [&](unsigned i) {
+        return glm::vec3(mesh->mVertices[i].x, mesh->mVertices[i].y, mesh->mVertices[i].z);
+    };
     low = glm::vec2(std::numeric_limits<float>::max());
     high = -low;
     for (unsigned i = 0; i < mesh->mNumVertices; ++i) {
@@ -33,10 +35,14 @@ TerrainProbe::TerrainProbe(const std::string& modelPath)
         const aiFace& face = mesh->mFaces[f];
         const Triangle t{vertex(face.mIndices[0]), vertex(face.mIndices[1]), vertex(face.mIndices[2])};
         triangles.push_back(t);
-        const glm::vec2 lo = glm::min(glm::min(glm::vec2(t.a.x, t.a.z), glm::vec2(t.b.x, t.b.z)), glm::vec2(t.c.x, t.c.z));
-        const glm::vec2 hi = glm::max(glm::max(glm::vec2(t.a.x, t.a.z), glm::vec2(t.b.x, t.b.z)), glm::vec2(t.c.x, t.c.z));
-        const glm::ivec2 first = glm::clamp(glm::ivec2((lo - low) / (high - low) * float(cells)), 0, cells - 1);
-        const glm::ivec2 last = glm::clamp(glm::ivec2((hi - low) / (high - low) * float(cells)), 0, cells - 1);
+        const glm::vec2 lo =
+            glm::min(glm::min(glm::vec2(t.a.x, t.a.z), glm::vec2(t.b.x, t.b.z)), glm::vec2(t.c.x, t.c.z));
+        const glm::vec2 hi =
+            glm::max(glm::max(glm::vec2(t.a.x, t.a.z), glm::vec2(t.b.x, t.b.z)), glm::vec2(t.c.x, t.c.z));
+        const glm::ivec2 first =
+            glm::clamp(glm::ivec2((lo - low) / (high - low) * float(cells)), 0, cells - 1);
+        const glm::ivec2 last =
+            glm::clamp(glm::ivec2((hi - low) / (high - low) * float(cells)), 0, cells - 1);
         for (int j = first.y; j <= last.y; ++j) {
             for (int i = first.x; i <= last.x; ++i) {
                 buckets[static_cast<std::size_t>(j) * cells + i].push_back(triangles.size() - 1);
@@ -51,7 +57,8 @@ const TerrainProbe::Triangle* TerrainProbe::triangleAt(float x, float z, float& 
     if (triangles.empty() || x < low.x || z < low.y || x > high.x || z > high.y) {
         return nullptr;
     }
-    const glm::ivec2 cell = glm::clamp(glm::ivec2((glm::vec2(x, z) - low) / (high - low) * float(cells)), 0, cells - 1);
+    const glm::ivec2 cell =
+        glm::clamp(glm::ivec2((glm::vec2(x, z) - low) / (high - low) * float(cells)), 0, cells - 1);
     const Triangle* best = nullptr;
     for (std::size_t index : buckets[static_cast<std::size_t>(cell.y) * cells + cell.x]) {
         const Triangle& t = triangles[index];

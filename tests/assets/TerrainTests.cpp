@@ -41,8 +41,8 @@ std::unique_ptr<TerrainProbe> GeneratedTerrain::probe;
 glm::vec3 boxOfFirstMesh(const std::string& path)
 {
     Assimp::Importer importer;
-    const aiScene* scene =
-        importer.ReadFile(path, aiProcess_JoinIdenticalVertices | aiProcess_Triangulate | aiProcess_GenSmoothNormals);
+    const aiScene* scene = importer.ReadFile(
+        path, aiProcess_JoinIdenticalVertices | aiProcess_Triangulate | aiProcess_GenSmoothNormals);
     glm::vec3 half(0.0f);
     if (scene && scene->mNumMeshes > 0) {
         for (unsigned i = 0; i < scene->mMeshes[0]->mNumVertices; ++i) {
@@ -65,7 +65,8 @@ glm::mat4 gatePose(const PlacedObject& gate)
 
 TEST_F(GeneratedTerrain, CarriesEveryObjectWhereTheLevelPutsIt)
 {
-    // A player sees trees and gates standing on the snow, pick-ups at sled height and the sled settling at the start.
+    // A player sees trees and gates standing on the snow, pick-ups at sled height and the sled settling at
+    // the start.
     for (const PlacedObject& object : levelObjects) {
         SCOPED_TRACE(std::string(object.model) + " at " + std::to_string(object.position.x) + ", " +
                      std::to_string(object.position.z));
@@ -79,7 +80,8 @@ TEST_F(GeneratedTerrain, CarriesEveryObjectWhereTheLevelPutsIt)
             break;
         case GroundContact::Lies:
             for (float along : {-fallenTreeHalfLength, 0.0f, fallenTreeHalfLength}) {
-                EXPECT_NEAR(ground(origin + alongX * along), y, groundTolerance) << "along the trunk " << along;
+                EXPECT_NEAR(ground(origin + alongX * along), y, groundTolerance)
+                    << "along the trunk " << along;
             }
             break;
         case GroundContact::Gate: {
@@ -158,12 +160,14 @@ TEST_F(GeneratedTerrain, RidingSledTouchesEachGateBetweenItsPosts)
     // The sled riding through the middle of a gate is inside the gate's box body, with room to both posts.
     const glm::vec3 box = boxOfFirstMesh("models/checkpoint.obj");
     ASSERT_GT(box.x, 0.0f);
-    EXPECT_GE(gateFootOffset - (gateHalfWidth - gateFootOffset), sledCapsuleRadius + 2.0f) << "opening too narrow";
+    EXPECT_GE(gateFootOffset - (gateHalfWidth - gateFootOffset), sledCapsuleRadius + 2.0f)
+        << "opening too narrow";
     for (const PlacedObject& object : levelObjects) {
         if (object.contact != GroundContact::Gate) {
             continue;
         }
-        const glm::vec3 capsule(object.position.x, ground({object.position.x, object.position.z}) + sledRideHeight,
+        const glm::vec3 capsule(object.position.x,
+                                ground({object.position.x, object.position.z}) + sledRideHeight,
                                 object.position.z);
         const glm::vec3 local = glm::vec3(glm::inverse(gatePose(object)) * glm::vec4(capsule, 1.0f));
         EXPECT_TRUE(glm::all(glm::lessThan(glm::abs(local), box)))
@@ -234,7 +238,8 @@ namespace {
 /// Every mesh of the terrain model, as the game imports it.
 struct TerrainMeshes {
     TerrainMeshes()
-        : scene(importer.ReadFile("models/terrain.obj", aiProcess_JoinIdenticalVertices | aiProcess_Triangulate |
+        : scene(importer.ReadFile("models/terrain.obj", aiProcess_JoinIdenticalVertices |
+                                                            aiProcess_Triangulate |
                                                             aiProcess_GenSmoothNormals))
     {
     }
@@ -273,7 +278,9 @@ TEST(GeneratedSurroundings, LieBeyondReachAroundTheCourse)
         generated.push_back(v.position);
     }
     std::vector<glm::vec3> imported = course;
-    const auto byPlace = [](const glm::vec3& a, const glm::vec3& b) { return a.x < b.x || (a.x == b.x && a.z < b.z); };
+    const auto byPlace = [](const glm::vec3& a, const glm::vec3& b) {
+        return a.x < b.x || (a.x == b.x && a.z < b.z);
+    };
     std::sort(generated.begin(), generated.end(), byPlace);
     std::sort(imported.begin(), imported.end(), byPlace);
     ASSERT_EQ(generated.size(), imported.size());
@@ -291,14 +298,16 @@ TEST(GeneratedSurroundings, LieBeyondReachAroundTheCourse)
         SCOPED_TRACE(terrain.scene->mMeshes[m]->mName.C_Str());
         float nearest = 1e9f;
         for (const glm::vec3& v : terrain.positions(m)) {
-            nearest = std::min(nearest, std::max({area.minX - v.x, v.x - area.maxX, area.minZ - v.z, v.z - area.maxZ}));
+            nearest = std::min(
+                nearest, std::max({area.minX - v.x, v.x - area.maxX, area.minZ - v.z, v.z - area.maxZ}));
         }
         EXPECT_GE(nearest, 1.0f) << "a vertex within " << -nearest << " of the play area";
     }
     // Banks (mesh 1) and mountains (mesh 3) lie beyond the course's own edge: nothing doubles the course.
     for (unsigned m : {1u, 3u}) {
         for (const glm::vec3& v : terrain.positions(m)) {
-            const bool inside = v.x > low.x + 1e-3f && v.x < high.x - 1e-3f && v.z > low.y + 1e-3f && v.z < high.y - 1e-3f;
+            const bool inside =
+                v.x > low.x + 1e-3f && v.x < high.x - 1e-3f && v.z > low.y + 1e-3f && v.z < high.y - 1e-3f;
             ASSERT_FALSE(inside) << "mesh " << m << " vertex at " << v.x << ", " << v.z;
         }
     }
@@ -331,7 +340,8 @@ TEST(GeneratedSurroundings, AreCheapToDraw)
     for (unsigned f = 0; f < mountains->mNumFaces; ++f) {
         const unsigned* i = mountains->mFaces[f].mIndices;
         auto p = [&](int k) {
-            return glm::vec3(mountains->mVertices[i[k]].x, mountains->mVertices[i[k]].y, mountains->mVertices[i[k]].z);
+            return glm::vec3(mountains->mVertices[i[k]].x, mountains->mVertices[i[k]].y,
+                             mountains->mVertices[i[k]].z);
         };
         area += 0.5 * glm::length(glm::cross(p(1) - p(0), p(2) - p(0)));
     }

@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // An in-range value is taken as it stands; anything else falls back to the default.
     const int width = frostline::readProfileInt(optionsPath, "Window", "width", 1024);
     const int height = frostline::readProfileInt(optionsPath, "window", "HEIGHT", 768);
-    if (options.width != (usable(width) ? width : 1024) || options.height != (usable(height) ? height : 768)) {
+    if (options.width != (usable(width) ? width : 1024) ||
+        options.height != (usable(height) ? height : 768)) {
         std::fprintf(stderr, "window size %d x %d from raw values %d x %d\n", options.width, options.height,
                      width, height);
         std::abort();

@@ -67,7 +67,8 @@ TEST(GhostRun, TheRunIsTheSameWhateverTheFrameRateAndSurvivesItsFile)
 
     // A file that is not a whole run is none.
     const std::string lines[] = {"", "frostline ghost 2\n", bytes.substr(0, bytes.size() / 2),
-                                 bytes + "1 2 3 1 0 0 0 0 0\n", bytes.substr(0, bytes.rfind("\n", bytes.size() - 2)) + "\nx\n"};
+                                 bytes + "1 2 3 1 0 0 0 0 0\n",
+                                 bytes.substr(0, bytes.rfind("\n", bytes.size() - 2)) + "\nx\n"};
     for (const std::string& broken : lines) {
         EXPECT_FALSE(readGhostRun(broken).has_value()) << broken.substr(0, 40);
     }

@@ -51,12 +51,13 @@ void expectWinAt(float frameRate, Rider rider = Rider::Keys)
         if (race.race->nextCheckpoint - 1 > gatesPassed) {
             gatesPassed = race.race->nextCheckpoint - 1;
             const vec3 p = race.sled->getPosition();
-            std::printf("  gate %d at %.2f s, sled at (%.1f, %.1f, %.1f), speed %.1f\n", gatesPassed, raceTime, p.x,
-                        p.y, p.z, race.sled->speed);
+            std::printf("  gate %d at %.2f s, sled at (%.1f, %.1f, %.1f), speed %.1f\n", gatesPassed,
+                        raceTime, p.x, p.y, p.z, race.sled->speed);
         }
     }
-    std::printf("%s at %.0f Hz%s: finish time %.2f s, %u points, %.2f s left\n", rider == Rider::Hud ? "Newcomer" : "Autopilot",
-                frameRate, withGamepad ? " on a gamepad" : "", raceTime, race.race->points, race.race->timeLeft);
+    std::printf("%s at %.0f Hz%s: finish time %.2f s, %u points, %.2f s left\n",
+                rider == Rider::Hud ? "Newcomer" : "Autopilot", frameRate, withGamepad ? " on a gamepad" : "",
+                raceTime, race.race->points, race.race->timeLeft);
 
     // All five gates in order, before the clock ran out.
     EXPECT_EQ(race.race->nextCheckpoint, 6);

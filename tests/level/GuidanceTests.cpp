@@ -35,7 +35,9 @@ TEST(GuidanceTest, TheSignsMarkTheNextGateAndDimThePassedOnes)
         std::string shown;
         for (scene::GateMarker* sign : race.world->gateMarkers) {
             sign->update(0.0f);
-            shown += sign->look == scene::GateLook::Next ? 'N' : sign->look == scene::GateLook::Passed ? 'p' : '.';
+            shown += sign->look == scene::GateLook::Next     ? 'N'
+                     : sign->look == scene::GateLook::Passed ? 'p'
+                                                             : '.';
         }
         return shown;
     };

@@ -128,7 +128,8 @@ TEST_F(RestartTest, EnterAfterTheRaceStartsACleanSecondRace)
 
     // The first race: a snowflake and a gate out of order, and the race is lost.
     for (scene::SceneObject* object : world->objects) {
-        if (auto* flake = dynamic_cast<scene::Collectable*>(object); flake && flake->kind == scene::Snowflake) {
+        if (auto* flake = dynamic_cast<scene::Collectable*>(object);
+            flake && flake->kind == scene::Snowflake) {
             raceState->collect(*flake);
             break;
         }

@@ -18,8 +18,8 @@ protected:
 
     std::unique_ptr<scene::StaticShape> rock(scene::CollisionKind kind = scene::CollisionKind::Box)
     {
-        return std::make_unique<scene::StaticShape>(level->basic.get(), level->motionBlur.get(), level->cubePath,
-                                                    level->material, "rock", kind);
+        return std::make_unique<scene::StaticShape>(level->basic.get(), level->motionBlur.get(),
+                                                    level->cubePath, level->material, "rock", kind);
     }
 
     std::unique_ptr<test::SmallLevel> level;
@@ -167,7 +167,8 @@ TEST_F(StaticShapeTest, AReleasedBodyIsForgotten)
 
 TEST_F(StaticShapeTest, AMeshThatCannotBeCookedStopsTheStartUpNamingTheModel)
 {
-    const std::string broken = level->folder.write("broken.obj", "o broken\nv 0 0 0\nv 1e39 0 0\nv 0 0 1\nf 1 2 3\n");
+    const std::string broken =
+        level->folder.write("broken.obj", "o broken\nv 0 0 0\nv 1e39 0 0\nv 0 0 1\nf 1 2 3\n");
     EXPECT_FATAL_EXIT(scene::StaticShape(level->basic.get(), level->motionBlur.get(), broken, level->material,
                                          "rock", scene::CollisionKind::TriangleMesh),
                       "collision mesh of broken\\.obj");

@@ -186,8 +186,8 @@ protected:
     /// it. Its frames take steadyFrame seconds, or a random tenth to half a second on a
     /// slow machine (steadyFrame 0). Fails at the first frame out of the world; every rest
     /// outside the course is added to rests.
-    testing::AssertionResult rideAtRandom(unsigned seed, float rideSeconds, float steadyFrame, bool fromAnywhere,
-                                          std::vector<Rest>& rests)
+    testing::AssertionResult rideAtRandom(unsigned seed, float rideSeconds, float steadyFrame,
+                                          bool fromAnywhere, std::vector<Rest>& rests)
     {
         startLevel();
         std::mt19937 random(seed);
@@ -360,7 +360,8 @@ TEST_F(StayingInTheWorld, ThrownOffTheCrestsAtSpeedItStaysOverTheSnow)
                                {{course.minX, course.minZ}, glm::normalize(vec2(-1, -1))},
                                {{course.maxX, course.minZ}, glm::normalize(vec2(1, -1))}};
     for (const float along : {0.2f, 0.5f, 0.8f}) {
-        const float x = glm::mix(course.minX, course.maxX, along), z = glm::mix(course.minZ, course.maxZ, along);
+        const float x = glm::mix(course.minX, course.maxX, along),
+                    z = glm::mix(course.minZ, course.maxZ, along);
         spots.push_back({{course.maxX, z}, {1, 0}});
         spots.push_back({{course.minX, z}, {-1, 0}});
         spots.push_back({{x, course.maxZ}, {0, 1}});
@@ -378,9 +379,9 @@ TEST_F(StayingInTheWorld, ThrownOffTheCrestsAtSpeedItStaysOverTheSnow)
         for (const float slant : {-60.0f, 0.0f, 60.0f}) {
             for (const Throw& thrown : throws) {
                 const vec2 from = spot.at + spot.outward * thrown.beyond;
-                SCOPED_TRACE(testing::Message() << "from (" << from.x << ", " << from.y << "), " << thrown.above
-                                                << " above the snow, slanted " << slant << " degrees, on frames of "
-                                                << thrown.frameTime << " s");
+                SCOPED_TRACE(testing::Message() << "from (" << from.x << ", " << from.y << "), "
+                                                << thrown.above << " above the snow, slanted " << slant
+                                                << " degrees, on frames of " << thrown.frameTime << " s");
                 double ground = 0.0;
                 ASSERT_TRUE(snow->heightAt(from.x, from.y, ground));
                 scene::ControllerShape& sled = *race->sled;
@@ -439,8 +440,8 @@ TEST_F(StayingInTheWorld, RiddenAtRandomOnASlowMachine)
         EXPECT_TRUE(ride);
     }
     for (const Rest& rest : rests) {
-        ADD_FAILURE() << "at rest outside the course at (" << rest.at.x << ", " << rest.at.y << ", " << rest.at.z
-                      << "), " << course.distanceOutside(vec2(rest.at.x, rest.at.z))
+        ADD_FAILURE() << "at rest outside the course at (" << rest.at.x << ", " << rest.at.y << ", "
+                      << rest.at.z << "), " << course.distanceOutside(vec2(rest.at.x, rest.at.z))
                       << " beyond the play area, " << rest.time << " s into the ride of seed " << rest.seed;
     }
     std::printf(

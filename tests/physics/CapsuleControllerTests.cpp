@@ -39,7 +39,10 @@ void* operator new(std::size_t size)
 }
 void* operator new[](std::size_t size) { return operator new(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return countedAlloc(size ? size : 1); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return countedAlloc(size ? size : 1); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return countedAlloc(size ? size : 1);
+}
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete[](void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
@@ -329,7 +332,8 @@ TEST(CapsuleController, BankThatSteepensBitByBitHoldsTheSledAtItsFoot)
                     scene.step(dt);
                     const glm::dvec3 p = scene.sled->getPosition();
                     ASSERT_LT(p.x, borderCrest) << "at " << t << " s";
-                    ASSERT_GT(p.y - borderHeight(float(p.x), float(p.z)), radius - 0.02) << "at " << t << " s";
+                    ASSERT_GT(p.y - borderHeight(float(p.x), float(p.z)), radius - 0.02)
+                        << "at " << t << " s";
                     highest = std::max(highest, p.y);
                 }
                 EXPECT_LT(highest, 0.25 * borderTop);
@@ -481,8 +485,8 @@ TEST(CapsuleController, RidingAmongObstaclesAllocatesNothingPerFrame)
     // Rocks half sunk into the slope, alternately just left and right of the sled's path.
     for (int i = 0; i < 8; ++i) {
         const float x = 4.0f + 3.0f * i;
-        scene.addBox(vec3(0.5f), vec3(x, -std::tan(20.0f * degreesToRadians) * x + 0.3f, i % 2 ? 0.9f : -0.9f),
-                     "rock");
+        scene.addBox(vec3(0.5f),
+                     vec3(x, -std::tan(20.0f * degreesToRadians) * x + 0.3f, i % 2 ? 0.9f : -0.9f), "rock");
     }
     scene.addSled(glm::dvec3(0.0, 2.0, 0.0), 3.0f);
     for (int i = 0; i < 60; ++i) {

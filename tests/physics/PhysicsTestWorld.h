@@ -17,7 +17,8 @@ namespace frostline::test {
 using Triangle = std::array<unsigned, 3>;
 
 /// A model with one mesh of the given vertices and triangles (indices are not checked).
-inline std::unique_ptr<aiScene> makeModel(const std::vector<vec3>& vertices, const std::vector<Triangle>& triangles)
+inline std::unique_ptr<aiScene> makeModel(const std::vector<vec3>& vertices,
+                                          const std::vector<Triangle>& triangles)
 {
     auto model = std::make_unique<aiScene>();
     auto* mesh = new aiMesh();
@@ -50,7 +51,8 @@ inline std::unique_ptr<aiScene> tiltedPlane(float degrees, float halfSize, vec3 
 /// Height of rolling hills over a slope falling along +x (world units).
 inline float hillHeight(float x, float z)
 {
-    return -0.3f * x + 1.5f * std::sin(0.11f * x) * std::cos(0.07f * z) + 0.4f * std::sin(0.37f * z + 0.2f * x);
+    return -0.3f * x + 1.5f * std::sin(0.11f * x) * std::cos(0.07f * z) +
+           0.4f * std::sin(0.37f * z + 0.2f * x);
 }
 
 /// A grid of columns x rows vertices at spacing (world units) from corner (x, z), each

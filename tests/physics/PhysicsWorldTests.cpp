@@ -57,11 +57,12 @@ TEST(PhysicsWorld, BrokenMeshesAreRefusedAndMakeNoActor)
 
     // A model the game cannot collide with is refused with the reason, never half built.
     testing::internal::CaptureStdout();
-    const TriangleMeshGeometry noFaces = PhysicsWorld::triangleMeshGeometryFromMesh(*makeModel({{0, 0, 0}}, {}));
-    const TriangleMeshGeometry notFinite =
-        PhysicsWorld::triangleMeshGeometryFromMesh(*makeModel({{0, 0, 0}, {1, 0, 0}, {0, nan, 1}}, {Triangle{0, 1, 2}}));
-    const TriangleMeshGeometry badIndex =
-        PhysicsWorld::triangleMeshGeometryFromMesh(*makeModel({{0, 0, 0}, {1, 0, 0}, {0, 0, 1}}, {Triangle{0, 1, 3}}));
+    const TriangleMeshGeometry noFaces =
+        PhysicsWorld::triangleMeshGeometryFromMesh(*makeModel({{0, 0, 0}}, {}));
+    const TriangleMeshGeometry notFinite = PhysicsWorld::triangleMeshGeometryFromMesh(
+        *makeModel({{0, 0, 0}, {1, 0, 0}, {0, nan, 1}}, {Triangle{0, 1, 2}}));
+    const TriangleMeshGeometry badIndex = PhysicsWorld::triangleMeshGeometryFromMesh(
+        *makeModel({{0, 0, 0}, {1, 0, 0}, {0, 0, 1}}, {Triangle{0, 1, 3}}));
     const std::string log = testing::internal::GetCapturedStdout();
     EXPECT_EQ(noFaces.mesh, nullptr);
     EXPECT_EQ(notFinite.mesh, nullptr);
@@ -118,8 +119,8 @@ TEST(PhysicsWorld, ActorsLiveInTheSceneUntilReleased)
     scene.addActor(*rock);
     scene.addActor(*rock);
     scene.addActor(*copy);
-    CapsuleController* controller =
-        world.createCapsuleController(CapsuleGeometry{0.5f, 0.01f}, glm::dvec3(0.0, 10.0, 0.0), material, nullptr);
+    CapsuleController* controller = world.createCapsuleController(
+        CapsuleGeometry{0.5f, 0.01f}, glm::dvec3(0.0, 10.0, 0.0), material, nullptr);
     ASSERT_NE(controller, nullptr);
     EXPECT_EQ(scene.getActorCount(), 3u);
     EXPECT_EQ(controller->getActor()->getScene(), &scene);
@@ -140,10 +141,13 @@ TEST(PhysicsWorld, InvalidControllersAreRefused)
 {
     PhysicsWorld world;
     // Without a scene there is nowhere to put a controller.
-    EXPECT_EQ(world.createCapsuleController(CapsuleGeometry{0.5f, 0.01f}, glm::dvec3(0.0), nullptr, nullptr), nullptr);
+    EXPECT_EQ(world.createCapsuleController(CapsuleGeometry{0.5f, 0.01f}, glm::dvec3(0.0), nullptr, nullptr),
+              nullptr);
     world.initPhysicsScene();
-    EXPECT_EQ(world.createCapsuleController(CapsuleGeometry{0.0f, 0.5f}, glm::dvec3(0.0), nullptr, nullptr), nullptr);
-    EXPECT_EQ(world.createCapsuleController(CapsuleGeometry{0.5f, -1.0f}, glm::dvec3(0.0), nullptr, nullptr), nullptr);
+    EXPECT_EQ(world.createCapsuleController(CapsuleGeometry{0.0f, 0.5f}, glm::dvec3(0.0), nullptr, nullptr),
+              nullptr);
+    EXPECT_EQ(world.createCapsuleController(CapsuleGeometry{0.5f, -1.0f}, glm::dvec3(0.0), nullptr, nullptr),
+              nullptr);
     EXPECT_EQ(world.controllerManager->getControllerCount(), 0u);
     EXPECT_EQ(world.scene->getActorCount(), 0u);
 }
@@ -152,8 +156,8 @@ TEST(PhysicsWorld, ControllerActorPoseFollowsTheUpDirection)
 {
     PhysicsWorld world;
     world.initPhysicsScene();
-    CapsuleController* controller =
-        world.createCapsuleController(CapsuleGeometry{0.5f, 0.5f}, glm::dvec3(1.0, 2.0, 3.0), nullptr, nullptr);
+    CapsuleController* controller = world.createCapsuleController(
+        CapsuleGeometry{0.5f, 0.5f}, glm::dvec3(1.0, 2.0, 3.0), nullptr, nullptr);
     ASSERT_NE(controller, nullptr);
     const auto localXInWorld = [&] {
         const Pose pose = controller->getActor()->getGlobalPose();

@@ -42,7 +42,8 @@ protected:
         }
         glBindTexture(GL_TEXTURE_2D, world->sceneTarget->imageTexture);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE,
+                        rgb.data());
     }
 
     /// The same motion (in pixels) for every pixel of the velocity image, stored as the
@@ -94,7 +95,10 @@ TEST_F(BlurCompositeTest, AStillPictureComesThroughUnchanged)
     const struct {
         vec2 motion;
         float strength;
-    } cases[] = {{vec2(0.0f), 1.0f}, {vec2(0.3f, -0.3f), 1.0f}, {vec2(20.0f, 2.0f), nan}, {vec2(20.0f, 0.0f), endless}};
+    } cases[] = {{vec2(0.0f), 1.0f},
+                 {vec2(0.3f, -0.3f), 1.0f},
+                 {vec2(20.0f, 2.0f), nan},
+                 {vec2(20.0f, 0.0f), endless}};
     for (const auto& [motion, strength] : cases) {
         world->blurScale = strength;
         setMotion(motion);
@@ -128,7 +132,8 @@ TEST_F(BlurCompositeTest, AnEdgeSmearsAlongItsMotionOnlyAndNoFurtherThanTheStrea
     EXPECT_GT(mixedSum / 8, 60);
     EXPECT_LT(mixedSum / 8, 195);
     // Darker towards the black side: the streak is a ramp, not a copy of the edge.
-    EXPECT_LT(at(grey, edge - 8, row) + at(grey, edge - 7, row), at(grey, edge + 6, row) + at(grey, edge + 7, row));
+    EXPECT_LT(at(grey, edge - 8, row) + at(grey, edge - 7, row),
+              at(grey, edge + 6, row) + at(grey, edge + 7, row));
 
     // Moving along the edge, every tap reads the same column: the edge stays sharp.
     setMotion(vec2(0.0f, 24.0f));

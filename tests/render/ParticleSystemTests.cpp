@@ -18,7 +18,8 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(test::ensureGlContext(), nullptr);
-        particles = std::make_unique<ShaderProgram>("Shader/particlesystem.vert", "Shader/particlesystem.frag");
+        particles =
+            std::make_unique<ShaderProgram>("Shader/particlesystem.vert", "Shader/particlesystem.frag");
         motionBlur = std::make_unique<ShaderProgram>("Shader/motionblur.vert", "Shader/motionblur.frag");
     }
 

@@ -108,7 +108,8 @@ protected:
         }
         // The land around the course is drawn apart from the object set.
         ASSERT_TRUE(world->surroundings);
-        start[world->surroundings.get()] = {world->surroundings->modelMatrix, world->surroundings->previousMvp, false};
+        start[world->surroundings.get()] = {world->surroundings->modelMatrix,
+                                            world->surroundings->previousMvp, false};
         startCamera = *world->camera;
         test::startLikeTheGame();
     }
@@ -136,8 +137,9 @@ protected:
     {
         // The sled, its parts and the camera 1.2 units further along the heading.
         const vec3 step = sled->heading * (1.2f * static_cast<float>(k));
-        for (scene::SceneObject* part : {static_cast<scene::SceneObject*>(sled), static_cast<scene::SceneObject*>(sled->leftPart),
-                                         static_cast<scene::SceneObject*>(sled->rightPart)}) {
+        for (scene::SceneObject* part :
+             {static_cast<scene::SceneObject*>(sled), static_cast<scene::SceneObject*>(sled->leftPart),
+              static_cast<scene::SceneObject*>(sled->rightPart)}) {
             part->modelMatrix = start[part].model;
             part->modelMatrix[3] += vec4(step, 0.0f);
         }

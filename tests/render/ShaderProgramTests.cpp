@@ -104,5 +104,6 @@ void shade() { fragColor = vec4(1.0); }
                                                            std::string(twoOutputFragment).substr(18));
     EXPECT_FATAL_EXIT(ShaderProgram(vert, including), "Failed to open shader file: .*shared\\.glsl");
     dir.write("shared.glsl", "float shared() { return nothing; }\n");
-    EXPECT_FATAL_EXIT(ShaderProgram(vert, including), "including\\.frag - Failed to compile shader: .*nothing");
+    EXPECT_FATAL_EXIT(ShaderProgram(vert, including),
+                      "including\\.frag - Failed to compile shader: .*nothing");
 }

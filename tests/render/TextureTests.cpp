@@ -87,7 +87,8 @@ TEST_F(TextureTest, UnitNumbersCountConstructionsAndTheLogNamesThem)
     testing::internal::CaptureStdout();
     EXPECT_FALSE(a.load());
     const std::string log = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(log, "Loading Texture: nowhere-a.png\nbinding texture to unit: " + std::to_string(first) + "\n");
+    EXPECT_EQ(log,
+              "Loading Texture: nowhere-a.png\nbinding texture to unit: " + std::to_string(first) + "\n");
 }
 
 TEST_F(TextureTest, UnreadableFilesFailWithoutEnteringTheRegistry)
@@ -166,7 +167,8 @@ TEST_F(TextureTest, OpaqueOnlyWhenEveryTexelHasFullAlpha)
 {
     // Sources without alpha are opaque; an RGBA source is opaque only at alpha 255.
     for (const auto& [bpp, format, level, name, opaque] :
-         {std::tuple{8, FIF_BMP, BYTE{10}, "grey8.bmp", true}, std::tuple{24, FIF_PNG, BYTE{10}, "rgb24.png", true},
+         {std::tuple{8, FIF_BMP, BYTE{10}, "grey8.bmp", true},
+          std::tuple{24, FIF_PNG, BYTE{10}, "rgb24.png", true},
           std::tuple{32, FIF_PNG, BYTE{255}, "full.png", true},
           std::tuple{32, FIF_PNG, BYTE{254}, "almost.png", false}}) {
         Texture texture(writeImage(name, bpp, format, level));

@@ -111,7 +111,8 @@ protected:
     void placeSledOnRoute(float distance)
     {
         const std::vector<RouteSample> route = sampleRaceRoute(1.0f);
-        const RouteSample& s = route[std::min(route.size() - 1, static_cast<size_t>(std::max(distance, 0.0f)))];
+        const RouteSample& s =
+            route[std::min(route.size() - 1, static_cast<size_t>(std::max(distance, 0.0f)))];
         sled->respawnPosition = vec3(s.xz.x, s.height + 1.3f, s.xz.y);
         // The heading after a turn by yaw about Y is (-sin yaw, 0, -cos yaw).
         const float yaw = glm::degrees(std::atan2(-s.direction.x, -s.direction.y));
@@ -221,7 +222,8 @@ protected:
         int count = 0;
         for (int y = 0; y < windowHeight; ++y) {
             for (int x = 0; x < windowWidth; ++x) {
-                const vec2 ndc((x + 0.5f) / windowWidth * 2.0f - 1.0f, (y + 0.5f) / windowHeight * 2.0f - 1.0f);
+                const vec2 ndc((x + 0.5f) / windowWidth * 2.0f - 1.0f,
+                               (y + 0.5f) / windowHeight * 2.0f - 1.0f);
                 const vec4 far = inverseViewProjection * vec4(ndc, 1.0f, 1.0f);
                 const vec3 ray = normalize(vec3(far) / far.w - eye);
                 if (ray.y < -0.01f && picture.depth[static_cast<size_t>(y) * windowWidth + x] >= 1.0f) {
@@ -333,7 +335,8 @@ TEST_F(WinterLookTest, TheFreeCameraHighAboveTheStartSeesMountainsAllRound)
     EXPECT_EQ(voidBelowHorizon(overview), 0);
     for (float yaw : {0.0f, 90.0f, 180.0f, 270.0f}) {
         placeFreeCamera(freeCameraHeight, yaw, -12.0f);
-        EXPECT_EQ(voidBelowHorizon(render("free-camera-yaw-" + std::to_string(int(yaw)))), 0) << "yaw " << yaw;
+        EXPECT_EQ(voidBelowHorizon(render("free-camera-yaw-" + std::to_string(int(yaw)))), 0)
+            << "yaw " << yaw;
     }
 }
 
@@ -465,7 +468,8 @@ TEST_F(WinterLookTest, TheGhostIsDrawnTranslucentWhereItsRunPutsIt)
     keepFrame("ghost");
     EXPECT_EQ(totalObjectCount, objects);
 
-    const vec4 clip = world->camera->projection * inverse(world->camera->getModelMatrix()) * vec4(pose.position, 1.0f);
+    const vec4 clip =
+        world->camera->projection * inverse(world->camera->getModelMatrix()) * vec4(pose.position, 1.0f);
     const vec2 expected = (vec2(clip) / clip.w * 0.5f + 0.5f) * vec2(windowWidth, windowHeight);
     double solidDifference = 0.0, ghostDifference = 0.0;
     vec2 sum(0.0f);

@@ -181,5 +181,6 @@ TEST(Frustum, PlanesOfTheCameraProjectionBoundWhatTheEyeSees)
     // The top plane passes 35 degrees above the axis; its distances are world lengths.
     const float edge = 10.0f * std::tan(35.0f * degreesToRadians);
     EXPECT_TRUE(isSphereVisible(planes, vec3(0, edge + 0.9f, -10), 1.0f));
-    EXPECT_FALSE(isSphereVisible(planes, vec3(0, edge + 1.0f / std::cos(35.0f * degreesToRadians) + 0.05f, -10), 1.0f));
+    EXPECT_FALSE(isSphereVisible(
+        planes, vec3(0, edge + 1.0f / std::cos(35.0f * degreesToRadians) + 0.05f, -10), 1.0f));
 }

@@ -43,7 +43,8 @@ Field heightField(int n)
 
 using Triangle = std::array<std::uint32_t, 3>;
 
-std::vector<Triangle> triangles(const std::vector<std::uint32_t>& indices, std::uint32_t first, std::uint32_t count)
+std::vector<Triangle> triangles(const std::vector<std::uint32_t>& indices, std::uint32_t first,
+                                std::uint32_t count)
 {
     std::vector<Triangle> result;
     for (std::uint32_t i = first; i + 3 <= first + count; i += 3) {
@@ -96,7 +97,8 @@ TEST(MeshChunks, EveryTriangleLandsInExactlyOneChunkThatHoldsItWhole)
 
     // Within a chunk the file's order holds: the first chunk's triangles come in the
     // order they had before.
-    const std::vector<Triangle> firstChunk = triangles(field.indices, chunks[0].firstIndex, chunks[0].indexCount);
+    const std::vector<Triangle> firstChunk =
+        triangles(field.indices, chunks[0].firstIndex, chunks[0].indexCount);
     std::vector<size_t> places;
     const std::vector<Triangle> all = triangles(original, 0, static_cast<std::uint32_t>(original.size()));
     for (const Triangle& t : firstChunk) {

@@ -63,14 +63,16 @@ TEST_F(ShapeTest, OneMeshModelWithoutTextureLogsItsImportInOrder)
     const std::string path = folder.write("plane.obj", test::planeObj(1.0f, "snowy"));
     const std::string log = importLog(path);
     EXPECT_EQ(log.rfind("\nImporting file: plane.obj\n", 0), 0u) << log;
-    expectInOrder(log, {"Meshes: 1\n", "Materials: ", "Textures: 0\n", "name: 5\n", "Faces: 2\n", "Vertices: 4\n",
-                        "No texture found! Falling back to default texture\n", "Loading Texture: models/white.jpg\n"});
+    expectInOrder(
+        log, {"Meshes: 1\n", "Materials: ", "Textures: 0\n", "name: 5\n", "Faces: 2\n", "Vertices: 4\n",
+              "No texture found! Falling back to default texture\n", "Loading Texture: models/white.jpg\n"});
 }
 
 TEST_F(ShapeTest, TwoMeshesGiveTwoEntriesAndOnlyTheFirstSetsTheRadius)
 {
     // A rock with a far-away second part: the bounding sphere is the rock's alone.
-    const std::string reach = "v 3 4 0\nv 2.9 4 0\nv 3 3.9 0\nvt 0 0\nvn 0 0 1\nf -3/-1/-1 -2/-1/-1 -1/-1/-1\n";
+    const std::string reach =
+        "v 3 4 0\nv 2.9 4 0\nv 3 3.9 0\nvt 0 0\nvn 0 0 1\nf -3/-1/-1 -2/-1/-1 -1/-1/-1\n";
     const std::string obj = test::cubeObj(0.5f, vec3(0.0f), "rock") + reach +
                             test::cubeObj(1.0f, vec3(100.0f, 0.0f, 0.0f), "far");
     const auto shape = load(folder.write("rock.obj", obj));
@@ -115,8 +117,9 @@ TEST_F(ShapeTest, MaterialTexturePathsKeepTheModelsFolder)
     EXPECT_EQ((*stone->meshes)[0].texture->path, "models/rock_grey.png");
 
     const std::string lostLog = importLog(lost);
-    expectInOrder(lostLog, {"Loading Texture: \n", "Failed to load texture: ! Falling back to default texture\n",
-                            "Loading Texture: models/white.jpg\n"});
+    expectInOrder(lostLog,
+                  {"Loading Texture: \n", "Failed to load texture: ! Falling back to default texture\n",
+                   "Loading Texture: models/white.jpg\n"});
 }
 
 TEST_F(ShapeTest, ShapesOfOneModelOwnTheirBuffersWhileCopiesShareThem)
@@ -145,7 +148,8 @@ TEST_F(ShapeTest, ShapesOfOneModelOwnTheirBuffersWhileCopiesShareThem)
     first.reset();
     EXPECT_TRUE(glIsVertexArray(entry.vertexArray));
     EXPECT_TRUE(glIsBuffer(entry.positionBuffer));
-    EXPECT_NE(std::find(textureRegistry.begin(), textureRegistry.end(), entry.texture), textureRegistry.end());
+    EXPECT_NE(std::find(textureRegistry.begin(), textureRegistry.end(), entry.texture),
+              textureRegistry.end());
 
     // The last holder releases buffers, vertex array and texture.
     const GLuint textureName = entry.texture->textureName;
@@ -154,13 +158,15 @@ TEST_F(ShapeTest, ShapesOfOneModelOwnTheirBuffersWhileCopiesShareThem)
     EXPECT_FALSE(glIsBuffer(entry.positionBuffer));
     EXPECT_FALSE(glIsBuffer(entry.indexBuffer));
     EXPECT_FALSE(glIsTexture(textureName));
-    EXPECT_EQ(std::find(textureRegistry.begin(), textureRegistry.end(), entry.texture), textureRegistry.end());
+    EXPECT_EQ(std::find(textureRegistry.begin(), textureRegistry.end(), entry.texture),
+              textureRegistry.end());
 }
 
 TEST_F(ShapeTest, UnreadableOrEmptyModelsStopTheStartWithTheFileNamed)
 {
     // A missing file: the parser's complaint, then the fatal message naming it.
-    EXPECT_FATAL_EXIT(load("models/nothere.obj"), "Error parsing 'models/nothere.obj': '.*'\n.*models/nothere.obj");
+    EXPECT_FATAL_EXIT(load("models/nothere.obj"),
+                      "Error parsing 'models/nothere.obj': '.*'\n.*models/nothere.obj");
     // A file with vertices but no faces holds no mesh to draw.
     const std::string empty = folder.write("empty.obj", "o nothing\nv 0 0 0\nv 1 0 0\n");
     EXPECT_FATAL_EXIT(load(empty), "empty.obj");
@@ -178,15 +184,19 @@ TEST_F(ShapeTest, MaterialFileWithATextureBeforeItsFirstMaterialIsRefusedBeforeT
                       "Could not import the model models/stray.obj");
 
     // A named file that is missing sends the importer to the model's own .mtl: checked too.
-    const std::string fallback = folder.write("models/fallback.obj", "mtllib gone.mtl\n" + test::planeObj(1.0f));
+    const std::string fallback =
+        folder.write("models/fallback.obj", "mtllib gone.mtl\n" + test::planeObj(1.0f));
     folder.write("models/fallback.mtl", "  bump models/white.jpg\nnewmtl plain\n");
     EXPECT_FATAL_EXIT(load(fallback), "Could not import the model models/fallback.obj");
 
     // The importer ends a line at NUL, form feed or carriage return as well: a
     // statement hidden behind one is still found, with its line counted right.
-    const std::string hidden = folder.write("models/hidden.obj", "mtllib hidden.mtl\n" + test::planeObj(1.0f));
-    folder.write("models/hidden.mtl", std::string("# made by hand\r\n\0map_Kd models/white.jpg\nnewmtl plain\n", 54));
-    EXPECT_FATAL_EXIT(load(hidden), "line 3 'map_Kd models/white.jpg'.*Could not import the model models/hidden.obj");
+    const std::string hidden =
+        folder.write("models/hidden.obj", "mtllib hidden.mtl\n" + test::planeObj(1.0f));
+    folder.write("models/hidden.mtl",
+                 std::string("# made by hand\r\n\0map_Kd models/white.jpg\nnewmtl plain\n", 54));
+    EXPECT_FATAL_EXIT(load(hidden),
+                      "line 3 'map_Kd models/white.jpg'.*Could not import the model models/hidden.obj");
 
     // Comments and blank lines above the first material are fine, and so is a
     // material file that is missing altogether.
@@ -194,7 +204,8 @@ TEST_F(ShapeTest, MaterialFileWithATextureBeforeItsFirstMaterialIsRefusedBeforeT
     const std::string commented = folder.write("models/commented.obj",
                                                "mtllib   commented.mtl  \n" + test::planeObj(1.0f));
     EXPECT_EQ(load(commented)->meshes->size(), 1u);
-    const std::string missing = folder.write("models/missing.obj", "mtllib missing.mtl\n" + test::planeObj(1.0f));
+    const std::string missing =
+        folder.write("models/missing.obj", "mtllib missing.mtl\n" + test::planeObj(1.0f));
     EXPECT_EQ(load(missing)->meshes->size(), 1u);
 }
 

@@ -68,8 +68,8 @@ std::string SceneFolder::write(const std::string& name, const std::string& conte
     return name;
 }
 
-std::string SceneFolder::writeImage(const std::string& name, unsigned char r, unsigned char g, unsigned char b,
-                                    unsigned char alpha) const
+std::string SceneFolder::writeImage(const std::string& name, unsigned char r, unsigned char g,
+                                    unsigned char b, unsigned char alpha) const
 {
     FIBITMAP* image = FreeImage_Allocate(4, 4, alpha == 255 ? 24 : 32);
     RGBQUAD colour{};

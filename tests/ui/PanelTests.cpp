@@ -68,7 +68,9 @@ TEST(Panel, TransparentPartsLetTheGameShowThrough)
     UiTestFolder folder(false, false);
     TempDir images;
     const std::string path = (images.path() / "half.png").string();
-    writeImage(path, 8, 8, [](int x, int) { return x < 4 ? ImagePixel{255, 0, 0, 0} : ImagePixel{255, 0, 0, 128}; });
+    writeImage(path, 8, 8, [](int x, int) {
+        return x < 4 ? ImagePixel{255, 0, 0, 0} : ImagePixel{255, 0, 0, 128};
+    });
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
@@ -92,7 +94,8 @@ TEST(Panel, AMissingImageIsNamedAndThePanelStaysBlank)
     auto panel = std::make_unique<Panel>(300.0f, 300.0f, "models/nothing-here.png");
     const std::string output = testing::internal::GetCapturedStdout();
     EXPECT_FALSE(panel->hasImage());
-    EXPECT_NE(output.find("Failed to load panel image: models/nothing-here.png"), std::string::npos) << output;
+    EXPECT_NE(output.find("Failed to load panel image: models/nothing-here.png"), std::string::npos)
+        << output;
     panel->draw();
     EXPECT_EQ(readPixel(512, 384).r, 0);
     EXPECT_EQ(readPixel(512, 384).b, 0);

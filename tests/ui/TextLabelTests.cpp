@@ -35,7 +35,8 @@ PixelRect characterRect(const TextLabel& label, int i)
     const float sx = label.glyphWidth / static_cast<float>(windowWidth);
     const float centreX = label.x + 2.0f * sx * static_cast<float>(i) - n * sx;
     const float left = (centreX - sx + 1.0f) * 0.5f * static_cast<float>(windowWidth);
-    const float bottom = (label.y + 1.0f) * 0.5f * static_cast<float>(windowHeight) - label.glyphHeight / 2.0f;
+    const float bottom =
+        (label.y + 1.0f) * 0.5f * static_cast<float>(windowHeight) - label.glyphHeight / 2.0f;
     return {static_cast<int>(std::lround(left)), static_cast<int>(std::lround(bottom)),
             static_cast<int>(label.glyphWidth), static_cast<int>(label.glyphHeight)};
 }
@@ -217,7 +218,8 @@ TEST(TextLabelDeathTest, AMissingFontStopsTheGameNamingTheFile)
 {
     // Without the font nothing can be told to the player: start-up ends with the file's name.
     UiTestFolder folder(false, false);
-    EXPECT_FATAL_EXIT(TextLabel(12.0f, 24.0f, vec3(1.0f), "x"), "Failed to load the font image: Models/font1.png");
+    EXPECT_FATAL_EXIT(TextLabel(12.0f, 24.0f, vec3(1.0f), "x"),
+                      "Failed to load the font image: Models/font1.png");
 }
 
 TEST(TextLabel, ALineReachingPastTheEdgeIsMovedOntoTheScreen)

@@ -34,7 +34,8 @@ Mesh makeSubdividedBox(glm::vec3 half, int n, glm::vec2 colour)
                         return (normal + u * s + v * t) * half;
                     };
                     // u x v points along the normal, so (u, v) order is counter-clockwise outside.
-                    mesh.addQuad(corner(i, j), corner(i + 1, j), corner(i + 1, j + 1), corner(i, j + 1), colour);
+                    mesh.addQuad(corner(i, j), corner(i + 1, j), corner(i + 1, j + 1), corner(i, j + 1),
+                                 colour);
                 }
             }
         }
@@ -55,7 +56,8 @@ std::vector<Mesh> makeRock()
     rock.append(makeEllipsoid({2.1f, 1.7f, 1.8f}, 5, 9, uv(Swatch::Rock), 0.16f, 3u), placeAt({0, 0.45f, 0}));
     rock.append(makeEllipsoid({1.0f, 0.8f, 0.9f}, 4, 7, uv(Swatch::Rock), 0.2f, 5u),
                 placeAt({1.7f, 0.1f, 0.9f}, {0, 1, 0}, 30.0f));
-    rock.append(makeEllipsoid({0.7f, 0.55f, 0.6f}, 4, 6, uv(Swatch::Rock), 0.2f, 9u), placeAt({-1.6f, 0.0f, -1.1f}));
+    rock.append(makeEllipsoid({0.7f, 0.55f, 0.6f}, 4, 6, uv(Swatch::Rock), 0.2f, 9u),
+                placeAt({-1.6f, 0.0f, -1.1f}));
     // Snow rests on the flat tops; the sides get a few shades of grey.
     paintTriangles(rock, [](glm::vec3 c, glm::vec3 n, glm::vec2& out) {
         if (n.y > 0.8f && c.y > 1.1f) {
@@ -106,8 +108,8 @@ std::vector<Mesh> makeTree()
     for (int k = 0; k < layers; ++k) {
         const float base = 1.7f + 1.45f * k;
         const float radius = 2.8f - 0.46f * k;
-        addFirTier(foliage, base, radius, 2.7f - 0.12f * k, 9, 17.0f * k, k % 2 == 0 ? Swatch::FirDark : Swatch::FirMid,
-                   true, 41u);
+        addFirTier(foliage, base, radius, 2.7f - 0.12f * k, 9, 17.0f * k,
+                   k % 2 == 0 ? Swatch::FirDark : Swatch::FirMid, true, 41u);
     }
     return {trunk, foliage};
 }
@@ -120,7 +122,8 @@ Mesh makeForestFir(unsigned seed)
     add(fir, makeFrustum(0.42f, 0.0f, 3.4f, 4, uv(Swatch::Bark), uv(Swatch::BarkDark)), {0, -0.6f, 0});
     constexpr int layers = 3;
     for (int k = 0; k < layers; ++k) {
-        addFirTier(fir, 1.7f + 2.1f * k, 2.9f - 0.7f * k, 3.6f - 0.3f * k, 7, 23.0f * k + 9.0f * static_cast<float>(seed % 5),
+        addFirTier(fir, 1.7f + 2.1f * k, 2.9f - 0.7f * k, 3.6f - 0.3f * k, 7,
+                   23.0f * k + 9.0f * static_cast<float>(seed % 5),
                    k % 2 == 0 ? Swatch::FirDark : Swatch::FirMid, false, seed);
     }
     return fir;
@@ -133,9 +136,12 @@ std::vector<Mesh> makeFallenTree()
     log.append(makeLimb({-fallenTreeHalfLength, r, 0}, {fallenTreeHalfLength, r * 0.85f, 0}, r, r * 0.8f, 7,
                         uv(Swatch::Bark)), glm::mat4(1.0f));
     // Broken-off branch stubs.
-    log.append(makeLimb({-1.4f, 0.7f, 0.1f}, {-1.0f, 1.3f, 0.5f}, 0.12f, 0.06f, 5, uv(Swatch::BarkDark)), glm::mat4(1.0f));
-    log.append(makeLimb({0.9f, 0.6f, -0.2f}, {1.4f, 0.9f, -0.75f}, 0.11f, 0.05f, 5, uv(Swatch::BarkDark)), glm::mat4(1.0f));
-    log.append(makeLimb({2.2f, 0.6f, 0.2f}, {2.5f, 1.1f, 0.45f}, 0.09f, 0.04f, 5, uv(Swatch::BarkDark)), glm::mat4(1.0f));
+    log.append(makeLimb({-1.4f, 0.7f, 0.1f}, {-1.0f, 1.3f, 0.5f}, 0.12f, 0.06f, 5, uv(Swatch::BarkDark)),
+               glm::mat4(1.0f));
+    log.append(makeLimb({0.9f, 0.6f, -0.2f}, {1.4f, 0.9f, -0.75f}, 0.11f, 0.05f, 5, uv(Swatch::BarkDark)),
+               glm::mat4(1.0f));
+    log.append(makeLimb({2.2f, 0.6f, 0.2f}, {2.5f, 1.1f, 0.45f}, 0.09f, 0.04f, 5, uv(Swatch::BarkDark)),
+               glm::mat4(1.0f));
     paintTriangles(log, [](glm::vec3 c, glm::vec3 n, glm::vec2& out) {
         if (std::abs(n.x) > 0.95f && std::abs(c.x) > fallenTreeHalfLength - 0.05f) {
             out = uv(Swatch::WoodLight);  // the sawn ends
@@ -158,8 +164,9 @@ std::vector<Mesh> makeStump()
     for (int k = 0; k < 4; ++k) {
         const float a = glm::radians(40.0f + 90.0f * k);
         const glm::vec3 out(std::cos(a), 0.0f, std::sin(a));
-        stump.append(makeLimb(out * 0.5f + glm::vec3(0, 0.25f, 0), out * 1.15f + glm::vec3(0, -0.1f, 0), 0.16f, 0.06f, 5,
-                              uv(Swatch::Bark)), glm::mat4(1.0f));
+        stump.append(makeLimb(out * 0.5f + glm::vec3(0, 0.25f, 0), out * 1.15f + glm::vec3(0, -0.1f, 0),
+                              0.16f, 0.06f, 5, uv(Swatch::Bark)),
+                     glm::mat4(1.0f));
     }
     // A cap of snow on one side of the cut.
     add(stump, makeEllipsoid({0.32f, 0.08f, 0.26f}, 3, 7, uv(Swatch::Snow)), {0.15f, 0.74f, 0.1f});
@@ -203,7 +210,9 @@ std::vector<Mesh> makeCheckpoint()
         for (int s = 0; s < stripes; ++s) {
             const float y0 = -below + (postHeight + below) * s / stripes;
             const float y1 = -below + (postHeight + below) * (s + 1) / stripes;
-            add(gate, makeBox({postHalf, (y1 - y0) * 0.5f, postHalf}, uv(s % 2 ? Swatch::GateWhite : Swatch::GateRed)),
+            add(gate,
+                makeBox({postHalf, (y1 - y0) * 0.5f, postHalf},
+                        uv(s % 2 ? Swatch::GateWhite : Swatch::GateRed)),
                 {x, (y0 + y1) * 0.5f, 0});
         }
         add(gate, makeEllipsoid(glm::vec3(0.38f), 4, 8, uv(Swatch::GateYellow)), {x, postHeight + 0.3f, 0});
@@ -217,12 +226,14 @@ std::vector<Mesh> makeCheckpoint()
     constexpr int columns = 14, rows = 3;
     for (int i = 0; i < columns; ++i) {
         for (int j = 0; j < rows; ++j) {
-            const float x0 = -halfLength + 2.0f * halfLength * i / columns, x1 = -halfLength + 2.0f * halfLength * (i + 1) / columns;
+            const float x0 = -halfLength + 2.0f * halfLength * i / columns,
+                        x1 = -halfLength + 2.0f * halfLength * (i + 1) / columns;
             const float y0 = bannerY - bannerHalf + 2.0f * bannerHalf * j / rows;
             const float y1 = bannerY - bannerHalf + 2.0f * bannerHalf * (j + 1) / rows;
             const glm::vec2 colour = uv((i + j) % 2 ? Swatch::Black : Swatch::GateWhite);
             chequer.addQuad({x0, y0, 0.121f}, {x1, y0, 0.121f}, {x1, y1, 0.121f}, {x0, y1, 0.121f}, colour);
-            chequer.addQuad({x1, y0, -0.121f}, {x0, y0, -0.121f}, {x0, y1, -0.121f}, {x1, y1, -0.121f}, colour);
+            chequer.addQuad({x1, y0, -0.121f}, {x0, y0, -0.121f}, {x0, y1, -0.121f}, {x1, y1, -0.121f},
+                            colour);
         }
     }
     add(gate, banner, {0, bannerY, 0});
@@ -230,11 +241,12 @@ std::vector<Mesh> makeCheckpoint()
     // Pennants on the balls, pointing along the crossbar.
     for (float x : {-gateFootOffset, gateFootOffset}) {
         const float s = x < 0 ? -1.0f : 1.0f;
-        add(gate, makeLimb({x, postHeight + 0.5f, 0}, {x, postHeight + 1.3f, 0}, 0.04f, 0.03f, 4, uv(Swatch::Black)));
-        gate.addTriangle({x, postHeight + 1.3f, 0}, {x, postHeight + 0.95f, 0}, {x - s * 0.6f, postHeight + 1.15f, 0},
-                         uv(Swatch::GateYellow));
-        gate.addTriangle({x, postHeight + 0.95f, 0}, {x, postHeight + 1.3f, 0}, {x - s * 0.6f, postHeight + 1.15f, 0},
-                         uv(Swatch::GateYellow));
+        add(gate, makeLimb({x, postHeight + 0.5f, 0}, {x, postHeight + 1.3f, 0}, 0.04f, 0.03f, 4,
+                           uv(Swatch::Black)));
+        gate.addTriangle({x, postHeight + 1.3f, 0}, {x, postHeight + 0.95f, 0},
+                         {x - s * 0.6f, postHeight + 1.15f, 0}, uv(Swatch::GateYellow));
+        gate.addTriangle({x, postHeight + 0.95f, 0}, {x, postHeight + 1.3f, 0},
+                         {x - s * 0.6f, postHeight + 1.15f, 0}, uv(Swatch::GateYellow));
     }
     return {gate};
 }
@@ -255,20 +267,24 @@ std::vector<Mesh> makeCow()
     });
     add(cow, makeBox({0.2f, 0.16f, 0.26f}, uv(Swatch::CowPink)), {1.7f, 0.42f, 0});
     for (float z : {-0.31f, 0.31f}) {
-        add(cow, makeBox({0.045f, 0.05f, 0.03f}, uv(Swatch::Black)), {1.5f, 0.5f, z * 0.6f + (z > 0 ? 0.1f : -0.1f)});
-        cow.append(makeLimb({1.28f, 0.82f, z * 0.7f}, {1.36f, 1.08f, z * 1.35f}, 0.06f, 0.025f, 5, uv(Swatch::Horn)),
-                   glm::mat4(1.0f));
+        add(cow, makeBox({0.045f, 0.05f, 0.03f}, uv(Swatch::Black)),
+            {1.5f, 0.5f, z * 0.6f + (z > 0 ? 0.1f : -0.1f)});
+        cow.append(
+            makeLimb({1.28f, 0.82f, z * 0.7f}, {1.36f, 1.08f, z * 1.35f}, 0.06f, 0.025f, 5, uv(Swatch::Horn)),
+            glm::mat4(1.0f));
         add(cow, makeBox({0.06f, 0.08f, 0.14f}, uv(Swatch::CowWhite)), {1.18f, 0.72f, z * 1.35f});
     }
     for (float x : {-0.72f, 0.72f}) {
         for (float z : {-0.36f, 0.36f}) {
             const float top = -0.4f, shin = hoof + 0.14f;
-            add(cow, makeBox({0.13f, (top - shin) * 0.5f, 0.13f}, uv(Swatch::CowWhite)), {x, (top + shin) * 0.5f, z});
+            add(cow, makeBox({0.13f, (top - shin) * 0.5f, 0.13f}, uv(Swatch::CowWhite)),
+                {x, (top + shin) * 0.5f, z});
             add(cow, makeBox({0.14f, 0.07f, 0.14f}, uv(Swatch::Black)), {x, hoof + 0.07f, z});
         }
     }
     add(cow, makeBox({0.22f, 0.1f, 0.2f}, uv(Swatch::CowPink)), {-0.45f, -0.45f, 0});
-    cow.append(makeLimb({-1.05f, 0.5f, 0}, {-1.2f, -0.25f, 0}, 0.04f, 0.03f, 4, uv(Swatch::CowWhite)), glm::mat4(1.0f));
+    cow.append(makeLimb({-1.05f, 0.5f, 0}, {-1.2f, -0.25f, 0}, 0.04f, 0.03f, 4, uv(Swatch::CowWhite)),
+               glm::mat4(1.0f));
     add(cow, makeEllipsoid({0.07f, 0.12f, 0.07f}, 3, 5, uv(Swatch::Black)), {-1.21f, -0.3f, 0});
     return {cow};
 }
@@ -308,13 +324,16 @@ std::vector<Mesh> makeTorso()
     // Runners on the snow with their fronts curled up.
     for (float x : {-0.38f, 0.38f}) {
         add(sled, makeBox({0.035f, 0.04f, 0.9f}, uv(Swatch::Metal)), {x, runnerY, 0.05f});
-        sled.append(makeLimb({x, runnerY, -0.84f}, {x, -1.33f, -0.95f}, 0.035f, 0.035f, 4, uv(Swatch::Metal)), glm::mat4(1.0f));
-        sled.append(makeLimb({x, -1.33f, -0.95f}, {x, -1.2f, -0.9f}, 0.035f, 0.035f, 4, uv(Swatch::Metal)), glm::mat4(1.0f));
+        sled.append(makeLimb({x, runnerY, -0.84f}, {x, -1.33f, -0.95f}, 0.035f, 0.035f, 4, uv(Swatch::Metal)),
+                    glm::mat4(1.0f));
+        sled.append(makeLimb({x, -1.33f, -0.95f}, {x, -1.2f, -0.9f}, 0.035f, 0.035f, 4, uv(Swatch::Metal)),
+                    glm::mat4(1.0f));
         for (float z : {-0.55f, 0.1f, 0.75f}) {
             add(sled, makeBox({0.03f, 0.06f, 0.05f}, uv(Swatch::SledWood)), {x, -1.36f, z});
         }
         // Hand rails along the sides.
-        sled.append(makeLimb({x * 1.18f, -1.2f, -0.65f}, {x * 1.18f, -1.2f, 0.85f}, 0.03f, 0.03f, 5, uv(Swatch::SledRed)),
+        sled.append(makeLimb({x * 1.18f, -1.2f, -0.65f}, {x * 1.18f, -1.2f, 0.85f}, 0.03f, 0.03f, 5,
+                             uv(Swatch::SledRed)),
                     glm::mat4(1.0f));
     }
     add(sled, makeBox({0.44f, 0.035f, 0.035f}, uv(Swatch::SledRed)), {0, -1.2f, -0.9f});
@@ -326,15 +345,18 @@ std::vector<Mesh> makeTorso()
     }
     // The rider sitting on the middle of the sled, facing -z.
     add(sled, makeBox({0.22f, 0.1f, 0.17f}, uv(Swatch::Trousers)), {0, -1.13f, 0.1f});
-    sled.append(makeLimb({0, -1.12f, 0.12f}, {0, -0.55f, 0.2f}, 0.24f, 0.26f, 8, uv(Swatch::Jacket)), glm::mat4(1.0f));
-    sled.append(makeLimb({0, -0.56f, 0.2f}, {0, -0.45f, 0.19f}, 0.17f, 0.15f, 8, uv(Swatch::Scarf)), glm::mat4(1.0f));
+    sled.append(makeLimb({0, -1.12f, 0.12f}, {0, -0.55f, 0.2f}, 0.24f, 0.26f, 8, uv(Swatch::Jacket)),
+                glm::mat4(1.0f));
+    sled.append(makeLimb({0, -0.56f, 0.2f}, {0, -0.45f, 0.19f}, 0.17f, 0.15f, 8, uv(Swatch::Scarf)),
+                glm::mat4(1.0f));
     add(sled, makeBox({0.06f, 0.16f, 0.03f}, uv(Swatch::Scarf)), {0.09f, -0.62f, 0.46f});
     add(sled, makeEllipsoid(glm::vec3(0.18f), 4, 8, uv(Swatch::Skin)), {0, -0.27f, 0.18f});
     add(sled, makeEllipsoid({0.195f, 0.13f, 0.195f}, 3, 8, uv(Swatch::Beanie)), {0, -0.17f, 0.18f});
     add(sled, makeEllipsoid(glm::vec3(0.07f), 3, 6, uv(Swatch::GateWhite)), {0, -0.03f, 0.18f});
     add(sled, makeBox({0.14f, 0.045f, 0.03f}, uv(Swatch::Ice)), {0, -0.27f, 0.01f});
     for (float s : {-1.0f, 1.0f}) {
-        const glm::vec3 shoulder(s * 0.27f, -0.62f, 0.2f), elbow(s * 0.37f, -0.9f, 0.0f), hand(s * 0.44f, -1.13f, -0.25f);
+        const glm::vec3 shoulder(s * 0.27f, -0.62f, 0.2f), elbow(s * 0.37f, -0.9f, 0.0f),
+            hand(s * 0.44f, -1.13f, -0.25f);
         sled.append(makeLimb(shoulder, elbow, 0.085f, 0.08f, 6, uv(Swatch::Jacket)), glm::mat4(1.0f));
         sled.append(makeLimb(elbow, hand, 0.075f, 0.065f, 6, uv(Swatch::JacketDark)), glm::mat4(1.0f));
         add(sled, makeEllipsoid(glm::vec3(0.085f), 3, 6, uv(Swatch::Glove)), hand);

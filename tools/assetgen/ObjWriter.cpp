@@ -33,13 +33,15 @@ bool writeObjModel(const std::string& folder, const std::string& fileName, const
     for (const Mesh& mesh : meshes) {
         obj << "o " << mesh.name << "\n";
         for (const MeshVertex& v : mesh.vertices) {
-            obj << "v " << number(v.position.x) << ' ' << number(v.position.y) << ' ' << number(v.position.z) << '\n';
+            obj << "v " << number(v.position.x) << ' ' << number(v.position.y) << ' ' << number(v.position.z)
+                << '\n';
         }
         for (const MeshVertex& v : mesh.vertices) {
             obj << "vt " << number(v.uv.x) << ' ' << number(v.uv.y) << '\n';
         }
         for (const MeshVertex& v : mesh.vertices) {
-            obj << "vn " << number(v.normal.x) << ' ' << number(v.normal.y) << ' ' << number(v.normal.z) << '\n';
+            obj << "vn " << number(v.normal.x) << ' ' << number(v.normal.y) << ' ' << number(v.normal.z)
+                << '\n';
         }
         obj << "usemtl " << mesh.material << "\ns off\n";
         for (std::size_t i = 0; i + 2 < mesh.indices.size(); i += 3) {

@@ -68,7 +68,8 @@ Mesh makeEllipsoid(glm::vec3 radii, int rings, int segments, glm::vec2 uv, float
         const float polar = glm::pi<float>() * r / rings;
         for (int s = 0; s < segments; ++s) {
             const float azimuth = 2.0f * glm::pi<float>() * (s + 0.5f * (r % 2)) / segments;
-            glm::vec3 d(std::sin(polar) * std::cos(azimuth), std::cos(polar), -std::sin(polar) * std::sin(azimuth));
+            glm::vec3 d(std::sin(polar) * std::cos(azimuth), std::cos(polar),
+                        -std::sin(polar) * std::sin(azimuth));
             const bool pole = r == 0 || r == rings;
             const float push = 1.0f + jitter * (2.0f * latticeNoise(pole ? 0 : s, r, 7, seed) - 1.0f);
             corners[r * segments + s] = d * radii * push;

@@ -23,7 +23,8 @@ Mesh makeEllipsoid(glm::vec3 radii, int rings, int segments, glm::vec2 uv, float
 
 /// Recolours every triangle whose centroid and face normal the painter accepts
 /// (the painter returns true and writes the new uv).
-void paintTriangles(Mesh& mesh, const std::function<bool(glm::vec3 centroid, glm::vec3 normal, glm::vec2& uv)>& painter);
+void paintTriangles(Mesh& mesh,
+                    const std::function<bool(glm::vec3 centroid, glm::vec3 normal, glm::vec2& uv)>& painter);
 
 /// A deterministic hash of a lattice point to 0..1, for jitter and patterns.
 float latticeNoise(int x, int y, int z, unsigned seed);

@@ -45,7 +45,8 @@ float chance(int i, int k, unsigned seed)
 /// Appends triangle a, b, c facing up, whatever order the corners come in.
 void addUpward(Mesh& mesh, std::uint32_t a, std::uint32_t b, std::uint32_t c)
 {
-    const glm::vec3 pa = mesh.vertices[a].position, pb = mesh.vertices[b].position, pc = mesh.vertices[c].position;
+    const glm::vec3 pa = mesh.vertices[a].position, pb = mesh.vertices[b].position,
+                    pc = mesh.vertices[c].position;
     if (glm::cross(pb - pa, pc - pa).y >= 0.0f) {
         mesh.addIndices(a, b, c);
     } else {
@@ -60,8 +61,8 @@ float heightOn(const Mesh& mesh, glm::vec2 p)
         const glm::vec3 a = mesh.vertices[mesh.indices[i]].position;
         const glm::vec3 b = mesh.vertices[mesh.indices[i + 1]].position;
         const glm::vec3 c = mesh.vertices[mesh.indices[i + 2]].position;
-        if (p.x < std::min({a.x, b.x, c.x}) || p.x > std::max({a.x, b.x, c.x}) || p.y < std::min({a.z, b.z, c.z}) ||
-            p.y > std::max({a.z, b.z, c.z})) {
+        if (p.x < std::min({a.x, b.x, c.x}) || p.x > std::max({a.x, b.x, c.x}) ||
+            p.y < std::min({a.z, b.z, c.z}) || p.y > std::max({a.z, b.z, c.z})) {
             continue;
         }
         const glm::vec2 v0(b.x - a.x, b.z - a.z), v1(c.x - a.x, c.z - a.z), v2(p.x - a.x, p.y - a.z);
@@ -103,14 +104,16 @@ void sortLikeTheGame(Mesh& mesh, int cellsPerSide)
     int axes[3] = {0, 1, 2};
     std::sort(axes, axes + 3, [&](int a, int b) { return size[a] > size[b]; });
     const auto cellAlong = [&](float value, int axis) {
-        const int cell = static_cast<int>((value - low[axis]) / size[axis] * static_cast<float>(cellsPerSide));
+        const int cell =
+            static_cast<int>((value - low[axis]) / size[axis] * static_cast<float>(cellsPerSide));
         return std::clamp(cell, 0, cellsPerSide - 1);
     };
     const std::size_t faces = mesh.indices.size() / 3;
     std::vector<int> cellOf(faces);
     for (std::size_t f = 0; f < faces; ++f) {
-        const glm::vec3 centre =
-            (written[mesh.indices[3 * f]] + written[mesh.indices[3 * f + 1]] + written[mesh.indices[3 * f + 2]]) / 3.0f;
+        const glm::vec3 centre = (written[mesh.indices[3 * f]] + written[mesh.indices[3 * f + 1]] +
+                                  written[mesh.indices[3 * f + 2]]) /
+                                 3.0f;
         const int row = cellAlong(centre[axes[1]], axes[1]), column = cellAlong(centre[axes[0]], axes[0]);
         cellOf[f] = row * cellsPerSide + (row % 2 == 0 ? column : cellsPerSide - 1 - column);
     }
@@ -118,7 +121,8 @@ void sortLikeTheGame(Mesh& mesh, int cellsPerSide)
     for (std::size_t f = 0; f < faces; ++f) {
         order[f] = f;
     }
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return cellOf[a] < cellOf[b]; });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return cellOf[a] < cellOf[b]; });
     std::vector<std::uint32_t> sorted;
     for (std::size_t f : order) {
         sorted.insert(sorted.end(), mesh.indices.begin() + 3 * f, mesh.indices.begin() + 3 * f + 3);
@@ -130,8 +134,9 @@ void sortLikeTheGame(Mesh& mesh, int cellsPerSide)
 
 const std::vector<float>& Surroundings::ringDistances()
 {
-    static const std::vector<float> distances = {0.0f,   5.0f,   12.0f,  22.0f,  36.0f,  56.0f,  85.0f,  125.0f,
-                                                 170.0f, 220.0f, 280.0f, 340.0f, 405.0f, 470.0f, 530.0f, 580.0f};
+    static const std::vector<float> distances = {0.0f,   5.0f,   12.0f,  22.0f,  36.0f,  56.0f,
+                                                 85.0f,  125.0f, 170.0f, 220.0f, 280.0f, 340.0f,
+                                                 405.0f, 470.0f, 530.0f, 580.0f};
     return distances;
 }
 
@@ -211,9 +216,9 @@ float Surroundings::edgeHeight(glm::vec2 q, float width) const
     auto integral = [&](float a) {
         const double turns = std::floor(a / perimeter);
         const float r = a - static_cast<float>(turns) * perimeter;
-        const std::size_t k = static_cast<std::size_t>(
-            std::clamp<std::ptrdiff_t>(std::upper_bound(edgeArc.begin(), edgeArc.end(), r) - edgeArc.begin() - 1, 0,
-                                       static_cast<std::ptrdiff_t>(edge.size()) - 1));
+        const std::size_t k = static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(
+            std::upper_bound(edgeArc.begin(), edgeArc.end(), r) - edgeArc.begin() - 1, 0,
+            static_cast<std::ptrdiff_t>(edge.size()) - 1));
         const float run = edgeArc[k + 1] - edgeArc[k];
         const float f = run > 0.0f ? (r - edgeArc[k]) / run : 0.0f;
         const float ha = edge[k].position.y, hb = edge[(k + 1) % edge.size()].position.y;
@@ -241,7 +246,8 @@ float Surroundings::height(glm::vec2 xz, float& d, float& base) const
     base = edgeHeight(q, std::min(d * 0.9f, 140.0f));
     // The peaks reach one altitude all round, and tower over the edge where it is high.
     const float peaks = std::max(base + mountainAboveEdge, mountainAltitude) - base;
-    const float rise = bankRise * glm::smoothstep(0.0f, bankRun, d) + peaks * glm::smoothstep(mountainFoot, mountainTop, d);
+    const float rise =
+        bankRise * glm::smoothstep(0.0f, bankRun, d) + peaks * glm::smoothstep(mountainFoot, mountainTop, d);
     // Sharp ridges and peaks, growing from nothing at the edge.
     const float relief = 0.6f * ridged(xz / 210.0f, 51u) + 0.3f * ridged(xz / 90.0f, 52u) +
                          0.1f * ridged(xz / 37.0f, 53u);
@@ -293,7 +299,8 @@ void Surroundings::addRings(Mesh& mesh, int from, int to, bool tiledSnow) const
         std::size_t i = 0, o = 0;
         while (i < ni || o < no) {
             // Advance on the ring whose next point comes first round the edge.
-            const bool stepInner = o >= no || (i < ni && static_cast<double>(i + 1) / ni <= static_cast<double>(o + 1) / no);
+            const bool stepInner =
+                o >= no || (i < ni && static_cast<double>(i + 1) / ni <= static_cast<double>(o + 1) / no);
             if (stepInner) {
                 addUpward(mesh, inner[i % ni], inner[(i + 1) % ni], outer[o % no]);
                 ++i;
@@ -361,11 +368,13 @@ Mesh Surroundings::buildForest(const Mesh& course, const Mesh& banks) const
             const int count = 2 + static_cast<int>(chance(group, 3, 61u) * 4.0f);
             for (int k = 0; k < count; ++k, ++fir) {
                 const float angle = 6.2831853f * chance(fir, 4, 62u);
-                const glm::vec2 xz = middle + glm::vec2(std::cos(angle), std::sin(angle)) * (7.0f * chance(fir, 5, 62u));
+                const glm::vec2 xz =
+                    middle + glm::vec2(std::cos(angle), std::sin(angle)) * (7.0f * chance(fir, 5, 62u));
                 // Never within reach: no branch over the play area, and a clear stretch of the
                 // ridge's foot beyond it.
                 const float size = 0.9f + 0.8f * chance(fir, 6, 62u);
-                const float outside = std::max({area.minX - xz.x, xz.x - area.maxX, area.minZ - xz.y, xz.y - area.maxZ});
+                const float outside =
+                    std::max({area.minX - xz.x, xz.x - area.maxX, area.minZ - xz.y, xz.y - area.maxZ});
                 if (outside < forestClearance + forestFirRadius * size) {
                     continue;
                 }
@@ -376,7 +385,8 @@ Mesh Surroundings::buildForest(const Mesh& course, const Mesh& banks) const
                 if (std::isnan(ground)) {
                     continue;
                 }
-                glm::mat4 place = placeAt({xz.x, ground - 0.3f, xz.y}, {0, 1, 0}, 360.0f * chance(fir, 7, 62u));
+                glm::mat4 place =
+                    placeAt({xz.x, ground - 0.3f, xz.y}, {0, 1, 0}, 360.0f * chance(fir, 7, 62u));
                 place = glm::scale(place, glm::vec3(size));
                 forest.append(makeForestFir(static_cast<unsigned>(fir)), place);
             }
@@ -429,8 +439,8 @@ Image Surroundings::mountainTexture() const
             // up the slope, in stands.
             const float treeLine = 90.0f + 60.0f * broad;
             const float density = (1.0f - glm::smoothstep(treeLine - 60.0f, treeLine, aboveEdge)) *
-                                  (1.0f - glm::smoothstep(24.0f, 34.0f, slope)) * glm::smoothstep(0.3f, 0.6f, broad) *
-                                  glm::smoothstep(8.0f, 30.0f, d);
+                                  (1.0f - glm::smoothstep(24.0f, 34.0f, slope)) *
+                                  glm::smoothstep(0.3f, 0.6f, broad) * glm::smoothstep(8.0f, 30.0f, d);
             if (latticeNoise(x, y, 9, 73u) < density * 0.8f) {
                 colour = glm::mix(forestGreen, snow, 0.15f * fine);
             }

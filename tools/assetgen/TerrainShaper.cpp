@@ -107,7 +107,8 @@ void TerrainShaper::collectObjectAnchors()
         case GroundContact::Stands:
             // A small level pad, so the mesh between grid points still meets the foot.
             addIfFree({origin, y, 0.0f, label}, 0.5f);
-            for (const glm::vec2 pad : {glm::vec2(1, 0), glm::vec2(-1, 0), glm::vec2(0, 1), glm::vec2(0, -1)}) {
+            for (const glm::vec2 pad :
+                 {glm::vec2(1, 0), glm::vec2(-1, 0), glm::vec2(0, 1), glm::vec2(0, -1)}) {
                 addIfFree({origin + pad * 1.2f, y, 0.0f, label + " pad"}, 0.5f);
             }
             if (label == "Models/billboard.obj") {

@@ -69,7 +69,8 @@ void TextPainter::draw(Image& image, const std::string& text, int pixelSize, flo
                 const float coverage = g->bitmap.buffer[row * g->bitmap.pitch + col] / 255.0f;
                 if (coverage > 0.0f) {
                     image.blend(pen + g->bitmap_left + static_cast<int>(col),
-                                static_cast<int>(baseline) - g->bitmap_top + static_cast<int>(row), colour, coverage);
+                                static_cast<int>(baseline) - g->bitmap_top + static_cast<int>(row), colour,
+                                coverage);
                 }
             }
         }
@@ -77,8 +78,8 @@ void TextPainter::draw(Image& image, const std::string& text, int pixelSize, flo
     }
 }
 
-void TextPainter::drawCentred(Image& image, const std::string& text, int pixelSize, float centreX, float baseline,
-                              glm::vec4 colour, int outline, glm::vec4 outlineColour) const
+void TextPainter::drawCentred(Image& image, const std::string& text, int pixelSize, float centreX,
+                              float baseline, glm::vec4 colour, int outline, glm::vec4 outlineColour) const
 {
     const InkBox box = measure(text, pixelSize);
     const float x = centreX - (box.left + box.right) * 0.5f;

@@ -37,10 +37,12 @@ public:
     /// Ink bounds of text at pixelSize (pixels per em), pen starting at (0, 0) on the baseline.
     InkBox measure(const std::string& text, int pixelSize) const;
     /// Draws text with its baseline starting at (x, baseline), pixels, coloured by colour.
-    void draw(Image& image, const std::string& text, int pixelSize, float x, float baseline, glm::vec4 colour) const;
+    void draw(Image& image, const std::string& text, int pixelSize, float x, float baseline,
+              glm::vec4 colour) const;
     /// Draws text centred on column centreX; outline (pixels) draws a dark rim first when above 0.
     void drawCentred(Image& image, const std::string& text, int pixelSize, float centreX, float baseline,
-                     glm::vec4 colour, int outline = 0, glm::vec4 outlineColour = glm::vec4(0, 0, 0, 1)) const;
+                     glm::vec4 colour, int outline = 0,
+                     glm::vec4 outlineColour = glm::vec4(0, 0, 0, 1)) const;
 
 private:
     FT_Library library = nullptr;

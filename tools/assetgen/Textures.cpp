@@ -22,7 +22,9 @@ float tiledNoise(int x, int y, int cell, int period, unsigned seed)
     const int ix = static_cast<int>(std::floor(fx)), iy = static_cast<int>(std::floor(fy));
     const float tx = fx - ix, ty = fy - iy;
     const float sx = tx * tx * (3 - 2 * tx), sy = ty * ty * (3 - 2 * ty);
-    auto lattice = [&](int a, int b) { return latticeNoise((a % cells + cells) % cells, (b % cells + cells) % cells, 0, seed); };
+    auto lattice = [&](int a, int b) {
+        return latticeNoise((a % cells + cells) % cells, (b % cells + cells) % cells, 0, seed);
+    };
     const float top = glm::mix(lattice(ix, iy), lattice(ix + 1, iy), sx);
     const float bottom = glm::mix(lattice(ix, iy + 1), lattice(ix + 1, iy + 1), sx);
     return glm::mix(top, bottom, sy);
@@ -44,7 +46,8 @@ Image makeSnowTexture()
             // Nearly neutral white (the lit shader balances it against the sun): very soft
             // drifts, whose tiling would show, and fine grain, which hides it; rare glints
             // that sparkle up close and fade into the grain with the mipmaps.
-            const float drift = tiledNoise(x, y, 128, size, 3u) * 0.5f + tiledNoise(x, y, 32, size, 4u) * 0.5f;
+            const float drift =
+                tiledNoise(x, y, 128, size, 3u) * 0.5f + tiledNoise(x, y, 32, size, 4u) * 0.5f;
             const float grain = tiledNoise(x, y, 4, size, 5u) * 0.5f + tiledNoise(x, y, 2, size, 6u) * 0.3f +
                                 latticeNoise(x, y, 0, 8u) * 0.2f;
             const float shade = 0.87f + 0.025f * drift + 0.13f * (grain - 0.5f);
@@ -66,7 +69,8 @@ Image makeBillboardTexture()
     for (int y = 0; y < height; ++y) {
         const float t = static_cast<float>(y) / height;
         for (int x = 0; x < width; ++x) {
-            image.at(x, y) = glm::vec4(glm::mix(glm::vec3(0.08f, 0.28f, 0.62f), glm::vec3(0.55f, 0.80f, 0.98f), t), 1.0f);
+            image.at(x, y) =
+                glm::vec4(glm::mix(glm::vec3(0.08f, 0.28f, 0.62f), glm::vec3(0.55f, 0.80f, 0.98f), t), 1.0f);
         }
     }
     for (int y = 0; y < height; ++y) {
@@ -93,7 +97,8 @@ Image makeBillboardTexture()
     }
     const TextPainter bold(boldFont);
     if (bold.valid()) {
-        bold.drawCentred(image, "FROSTLINE", 104, width * 0.5f, 150, rgba(1, 1, 1), 5, rgba(0.75f, 0.08f, 0.06f));
+        bold.drawCentred(image, "FROSTLINE", 104, width * 0.5f, 150, rgba(1, 1, 1), 5,
+                         rgba(0.75f, 0.08f, 0.06f));
         bold.drawCentred(image, "DOWNHILL RACE", 40, width * 0.5f, 222, rgba(1.0f, 0.85f, 0.1f), 3,
                          rgba(0.05f, 0.1f, 0.25f));
     }
@@ -114,7 +119,8 @@ Image makeFontImage()
     }
     // Every printable ASCII character; the ink stays inside columns 16..46 and rows 2..61 of its cell,
     // one pixel clear of what the text renderer samples, so filtering never bleeds a neighbour in.
-    constexpr int baseline = 46, inkTop = 2, inkBottom = 62, usedLeft = fontInkLeft + 1, usedRight = fontInkRight - 1;
+    constexpr int baseline = 46, inkTop = 2, inkBottom = 62, usedLeft = fontInkLeft + 1,
+                  usedRight = fontInkRight - 1;
     for (int code = 33; code < 127; ++code) {
         const std::string text(1, static_cast<char>(code));
         int size = 52;
@@ -125,8 +131,8 @@ Image makeFontImage()
         }
         const int cellX = (code % 16) * fontCellSize, cellY = (code / 16) * fontCellSize;
         const float centre = cellX + (usedLeft + usedRight) * 0.5f;
-        mono.draw(image, text, size, centre - (box.left + box.right) * 0.5f, static_cast<float>(cellY + baseline),
-                  rgba(1, 1, 1));
+        mono.draw(image, text, size, centre - (box.left + box.right) * 0.5f,
+                  static_cast<float>(cellY + baseline), rgba(1, 1, 1));
     }
     return image;
 }
@@ -147,8 +153,10 @@ Image makeBanner(int width, int height, glm::vec4 ribbon, glm::vec4 edge, const 
         while (size > 16 && bold.measure(headline, size).width() > width - 80) {
             --size;
         }
-        bold.drawCentred(image, headline, size, width * 0.5f, height * 0.58f, headlineColour, 3, rgba(0.05f, 0.05f, 0.1f));
-        regular.drawCentred(image, line, 19, width * 0.5f, height - 16.0f, rgba(1, 1, 1), 1, rgba(0.05f, 0.05f, 0.1f));
+        bold.drawCentred(image, headline, size, width * 0.5f, height * 0.58f, headlineColour, 3,
+                         rgba(0.05f, 0.05f, 0.1f));
+        regular.drawCentred(image, line, 19, width * 0.5f, height - 16.0f, rgba(1, 1, 1), 1,
+                            rgba(0.05f, 0.05f, 0.1f));
     }
     return image;
 }
@@ -163,22 +171,26 @@ std::string resultLine(bool gamepad)
 
 Image makeWinPanel(bool gamepad)
 {
-    return makeBanner(winPanelWidth, winPanelHeight, rgba(0.08f, 0.45f, 0.22f, 0.92f), rgba(1.0f, 0.82f, 0.1f, 1.0f),
-                      "YOU WON THE RACE!", resultLine(gamepad), rgba(1.0f, 0.88f, 0.2f));
+    return makeBanner(winPanelWidth, winPanelHeight, rgba(0.08f, 0.45f, 0.22f, 0.92f),
+                      rgba(1.0f, 0.82f, 0.1f, 1.0f), "YOU WON THE RACE!", resultLine(gamepad),
+                      rgba(1.0f, 0.88f, 0.2f));
 }
 
 Image makeFailPanel(bool gamepad)
 {
-    return makeBanner(failPanelWidth, failPanelHeight, rgba(0.55f, 0.06f, 0.06f, 0.92f), rgba(0.98f, 0.98f, 1.0f, 1.0f),
-                      "RACE LOST - GAME OVER", resultLine(gamepad), rgba(1.0f, 1.0f, 1.0f));
+    return makeBanner(failPanelWidth, failPanelHeight, rgba(0.55f, 0.06f, 0.06f, 0.92f),
+                      rgba(0.98f, 0.98f, 1.0f, 1.0f), "RACE LOST - GAME OVER", resultLine(gamepad),
+                      rgba(1.0f, 1.0f, 1.0f));
 }
 
 Image makeHelpPanel()
 {
     Image image(helpPanelSize, helpPanelSize, glm::vec4(1.0f, 1.0f, 1.0f, 0.0f));
     // Only rows 66..834 show on a 768-row screen: the card and its text stay inside them.
-    image.fillRoundedRect(40, 74, helpPanelSize - 40.0f, helpPanelSize - 74.0f, 28, rgba(0.55f, 0.80f, 1.0f, 0.95f));
-    image.fillRoundedRect(46, 80, helpPanelSize - 46.0f, helpPanelSize - 80.0f, 23, rgba(0.04f, 0.09f, 0.20f, 0.88f));
+    image.fillRoundedRect(40, 74, helpPanelSize - 40.0f, helpPanelSize - 74.0f, 28,
+                          rgba(0.55f, 0.80f, 1.0f, 0.95f));
+    image.fillRoundedRect(46, 80, helpPanelSize - 46.0f, helpPanelSize - 80.0f, 23,
+                          rgba(0.04f, 0.09f, 0.20f, 0.88f));
     const TextPainter bold(boldFont), regular(regularFont);
     if (!bold.valid() || !regular.valid()) {
         return image;

@@ -35,8 +35,8 @@ bool writeModel(const std::string& folder, const std::string& file, const std::v
         triangles += mesh.indices.size() / 3;
     }
     const glm::vec3 box = meshes.front().halfExtents();
-    std::printf("%-20s %6zu triangles, body half extents (%.2f, %.2f, %.2f), radius %.2f\n", file.c_str(), triangles,
-                box.x, box.y, box.z, meshes.front().radius());
+    std::printf("%-20s %6zu triangles, body half extents (%.2f, %.2f, %.2f), radius %.2f\n", file.c_str(),
+                triangles, box.x, box.y, box.z, meshes.front().radius());
     return writeObjModel(folder, file, meshes, materials);
 }
 
@@ -47,7 +47,8 @@ bool writeImage(const std::string& folder, const std::string& file, const Image&
     return jpeg ? image.saveJpg(path) : image.savePng(path);
 }
 
-/// Steepest slope (degrees) of the surface within a sled's width of the route, and the steepest descent along it.
+/// Steepest slope (degrees) of the surface within a sled's width of the route, and the steepest descent along
+/// it.
 void reportRoute(const TerrainShaper& terrain)
 {
     float steepest = 0.0f, steepestGrade = 0.0f, steepestClimb = 0.0f;
@@ -75,9 +76,10 @@ void reportRoute(const TerrainShaper& terrain)
             steepestClimb = std::max(steepestClimb, grade);
         }
     }
-    std::printf("route: %.0f units, steepest slope near it %.1f deg at (%.1f, %.1f), steepest descent %.1f deg, "
-                "steepest climb %.1f deg\n",
-                route.back().distance, steepest, where.x, where.y, -steepestGrade, steepestClimb);
+    std::printf(
+        "route: %.0f units, steepest slope near it %.1f deg at (%.1f, %.1f), steepest descent %.1f deg, "
+        "steepest climb %.1f deg\n",
+        route.back().distance, steepest, where.x, where.y, -steepestGrade, steepestClimb);
 }
 
 /// The pictures: the fallback, the colour atlas, the snow, the billboard, the font and the

@@ -20,8 +20,8 @@ glm::vec4 SampledTexture::sample(glm::vec2 uv) const
         ty = ((ty % height) + height) % height;
         return texels[static_cast<std::size_t>(ty) * width + tx];
     };
-    return glm::mix(glm::mix(texel(x0, y0), texel(x0 + 1, y0), fx), glm::mix(texel(x0, y0 + 1), texel(x0 + 1, y0 + 1), fx),
-                    fy);
+    return glm::mix(glm::mix(texel(x0, y0), texel(x0 + 1, y0), fx),
+                    glm::mix(texel(x0, y0 + 1), texel(x0 + 1, y0 + 1), fx), fy);
 }
 
 SampledTexture loadTexture(const std::string& path)
@@ -39,8 +39,8 @@ SampledTexture loadTexture(const std::string& path)
         const BYTE* line = FreeImage_GetScanLine(pixels, y);
         for (int x = 0; x < texture.width; ++x) {
             const BYTE* p = line + 4 * x;
-            texture.texels.emplace_back(p[FI_RGBA_RED] / 255.0f, p[FI_RGBA_GREEN] / 255.0f, p[FI_RGBA_BLUE] / 255.0f,
-                                        p[FI_RGBA_ALPHA] / 255.0f);
+            texture.texels.emplace_back(p[FI_RGBA_RED] / 255.0f, p[FI_RGBA_GREEN] / 255.0f,
+                                        p[FI_RGBA_BLUE] / 255.0f, p[FI_RGBA_ALPHA] / 255.0f);
         }
     }
     FreeImage_Unload(pixels);
@@ -54,9 +54,10 @@ SoftwareRenderer::SoftwareRenderer(int width, int height)
 {
 }
 
-void SoftwareRenderer::drawTriangles(const std::vector<glm::vec3>& positions, const std::vector<glm::vec3>& normals,
-                                     const std::vector<glm::vec2>& uvs, const std::vector<unsigned>& indices,
-                                     const glm::mat4& model, const std::function<glm::vec3(const Fragment&)>& shade)
+void SoftwareRenderer::drawTriangles(const std::vector<glm::vec3>& positions,
+                                     const std::vector<glm::vec3>& normals, const std::vector<glm::vec2>& uvs,
+                                     const std::vector<unsigned>& indices, const glm::mat4& model,
+                                     const std::function<glm::vec3(const Fragment&)>& shade)
 {
     const glm::mat3 normalMatrix = glm::transpose(glm::inverse(glm::mat3(model)));
     for (std::size_t t = 0; t + 2 < indices.size(); t += 3) {
@@ -71,7 +72,8 @@ void SoftwareRenderer::drawTriangles(const std::vector<glm::vec3>& positions, co
             behind = behind || clip[k].w <= 0.05f;
             corner[k] = {glm::vec3(world), normals.empty() ? glm::vec3(0, 1, 0) : normalMatrix * normals[i],
                          uvs.empty() ? glm::vec2(0.0f) : uvs[i]};
-            screen[k] = {(clip[k].x / clip[k].w * 0.5f + 0.5f) * w, (0.5f - clip[k].y / clip[k].w * 0.5f) * h};
+            screen[k] = {(clip[k].x / clip[k].w * 0.5f + 0.5f) * w,
+                         (0.5f - clip[k].y / clip[k].w * 0.5f) * h};
         }
         if (behind) {
             continue;
@@ -82,10 +84,14 @@ void SoftwareRenderer::drawTriangles(const std::vector<glm::vec3>& positions, co
         if (area >= 0.0f) {
             continue;
         }
-        const int minX = std::max(0, static_cast<int>(std::floor(std::min({screen[0].x, screen[1].x, screen[2].x}))));
-        const int maxX = std::min(w - 1, static_cast<int>(std::ceil(std::max({screen[0].x, screen[1].x, screen[2].x}))));
-        const int minY = std::max(0, static_cast<int>(std::floor(std::min({screen[0].y, screen[1].y, screen[2].y}))));
-        const int maxY = std::min(h - 1, static_cast<int>(std::ceil(std::max({screen[0].y, screen[1].y, screen[2].y}))));
+        const int minX =
+            std::max(0, static_cast<int>(std::floor(std::min({screen[0].x, screen[1].x, screen[2].x}))));
+        const int maxX =
+            std::min(w - 1, static_cast<int>(std::ceil(std::max({screen[0].x, screen[1].x, screen[2].x}))));
+        const int minY =
+            std::max(0, static_cast<int>(std::floor(std::min({screen[0].y, screen[1].y, screen[2].y}))));
+        const int maxY =
+            std::min(h - 1, static_cast<int>(std::ceil(std::max({screen[0].y, screen[1].y, screen[2].y}))));
         for (int y = minY; y <= maxY; ++y) {
             for (int x = minX; x <= maxX; ++x) {
                 const glm::vec2 p(x + 0.5f, y + 0.5f);

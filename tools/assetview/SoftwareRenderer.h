@@ -40,8 +40,8 @@ public:
     void setViewProjection(const glm::mat4& viewProjection) { viewProj = viewProjection; }
     /// Draws indexed triangles moved by model; shade turns a fragment into a colour.
     void drawTriangles(const std::vector<glm::vec3>& positions, const std::vector<glm::vec3>& normals,
-                       const std::vector<glm::vec2>& uvs, const std::vector<unsigned>& indices, const glm::mat4& model,
-                       const std::function<glm::vec3(const Fragment&)>& shade);
+                       const std::vector<glm::vec2>& uvs, const std::vector<unsigned>& indices,
+                       const glm::mat4& model, const std::function<glm::vec3(const Fragment&)>& shade);
     /// The picture so far.
     const Image& image() const { return colour; }
 

@@ -60,7 +60,8 @@ std::vector<ViewMesh> loadModel(const std::string& path)
         }
         aiString file;
         std::string texture = "models/white.jpg";
-        if (aiGetMaterialTexture(scene->mMaterials[mesh->mMaterialIndex], aiTextureType_DIFFUSE, 0, &file) == AI_SUCCESS) {
+        if (aiGetMaterialTexture(scene->mMaterials[mesh->mMaterialIndex], aiTextureType_DIFFUSE, 0, &file) ==
+            AI_SUCCESS) {
             const std::string text = file.C_Str();
             const auto at = text.find("models");
             texture = at == std::string::npos ? "" : text.substr(at);
@@ -107,9 +108,10 @@ int viewModel(const std::string& file, const std::string& out, float yaw, float 
     }
     const glm::vec3 centre = (low + high) * 0.5f;
     const float radius = glm::length(high - low) * 0.5f;
-    const glm::vec3 eye = centre + radius * 2.4f * glm::vec3(std::sin(glm::radians(yaw)) * std::cos(glm::radians(pitch)),
-                                                             std::sin(glm::radians(pitch)),
-                                                             std::cos(glm::radians(yaw)) * std::cos(glm::radians(pitch)));
+    const glm::vec3 eye = centre + radius * 2.4f *
+                                       glm::vec3(std::sin(glm::radians(yaw)) * std::cos(glm::radians(pitch)),
+                                                 std::sin(glm::radians(pitch)),
+                                                 std::cos(glm::radians(yaw)) * std::cos(glm::radians(pitch)));
     SoftwareRenderer renderer(640, 480);
     renderer.setViewProjection(glm::perspective(glm::radians(45.0f), 640.0f / 480.0f, 0.05f, 1000.0f) *
                                glm::lookAt(eye, centre, glm::vec3(0, 1, 0)));
@@ -163,22 +165,24 @@ int viewMap(const std::string& out)
     const float half = 160.0f;
     const glm::vec2 centre(20.0f, -14.0f);
     // Looking straight down with +x to the right and -z up the picture.
-    renderer.setViewProjection(glm::ortho(centre.x - half, centre.x + half, -centre.y - half, -centre.y + half, -500.0f,
-                                          500.0f) *
-                               glm::lookAt(glm::vec3(0, 300, 0), glm::vec3(0, 0, 0), glm::vec3(0, 0, -1)));
+    renderer.setViewProjection(
+        glm::ortho(centre.x - half, centre.x + half, -centre.y - half, -centre.y + half, -500.0f, 500.0f) *
+        glm::lookAt(glm::vec3(0, 300, 0), glm::vec3(0, 0, 0), glm::vec3(0, 0, -1)));
     for (const ViewMesh& mesh : terrain) {
-        renderer.drawTriangles(mesh.positions, mesh.normals, mesh.uvs, mesh.indices, glm::mat4(1.0f), [](const Fragment& f) {
-            const float slope = glm::degrees(std::acos(std::clamp(f.normal.y, -1.0f, 1.0f)));
-            glm::vec3 c = slope > 60 ? glm::vec3(0.9f, 0.1f, 0.1f)
-                        : slope > 30 ? glm::vec3(1.0f, 0.7f, 0.4f)
-                                     : glm::vec3(0.95f, 0.97f, 1.0f);
-            c *= 0.55f + 0.45f * std::max(glm::dot(f.normal, glm::normalize(glm::vec3(-0.4f, 1.0f, 0.5f))), 0.0f);
-            const float contour = std::abs(std::fmod(f.position.y + 1000.0f, 5.0f) - 2.5f);
-            if (contour > 2.3f) {
-                c *= 0.6f;
-            }
-            return c;
-        });
+        renderer.drawTriangles(
+            mesh.positions, mesh.normals, mesh.uvs, mesh.indices, glm::mat4(1.0f), [](const Fragment& f) {
+                const float slope = glm::degrees(std::acos(std::clamp(f.normal.y, -1.0f, 1.0f)));
+                glm::vec3 c = slope > 60   ? glm::vec3(0.9f, 0.1f, 0.1f)
+                              : slope > 30 ? glm::vec3(1.0f, 0.7f, 0.4f)
+                                           : glm::vec3(0.95f, 0.97f, 1.0f);
+                c *= 0.55f +
+                     0.45f * std::max(glm::dot(f.normal, glm::normalize(glm::vec3(-0.4f, 1.0f, 0.5f))), 0.0f);
+                const float contour = std::abs(std::fmod(f.position.y + 1000.0f, 5.0f) - 2.5f);
+                if (contour > 2.3f) {
+                    c *= 0.6f;
+                }
+                return c;
+            });
     }
     Image picture = renderer.image();
     auto pixel = [&](glm::vec2 xz) {
@@ -214,15 +218,19 @@ int main(int argc, char** argv)
     const std::string mode = argc > 1 ? argv[1] : "";
     int status = 2;
     if (mode == "model" && (argc == 4 || argc == 6)) {
-        status = viewModel(argv[2], argv[3], argc == 6 ? std::atof(argv[4]) : 35.0f, argc == 6 ? std::atof(argv[5]) : 20.0f);
+        status = viewModel(argv[2], argv[3], argc == 6 ? std::atof(argv[4]) : 35.0f,
+                           argc == 6 ? std::atof(argv[5]) : 20.0f);
     } else if (mode == "level" && argc == 9) {
         auto f = [&](int i) { return static_cast<float>(std::atof(argv[i])); };
         status = viewLevel(argv[2], {f(3), f(4), f(5)}, {f(6), f(7), f(8)});
     } else if (mode == "map" && argc == 3) {
         status = viewMap(argv[2]);
     } else {
-        std::fprintf(stderr, "usage: %s model <file.obj> <out.png> [yaw pitch] | level <out.png> <eye xyz> <target xyz> | "
-                             "map <out.png>\n", argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s model <file.obj> <out.png> [yaw pitch] | level <out.png> <eye xyz> <target xyz> | "
+            "map <out.png>\n",
+            argv[0]);
     }
     FreeImage_DeInitialise();
     return status;
