@@ -82,22 +82,10 @@ long peakResidentKilobytes()
     return -1;
 }
 
-/// The gate with this id, or null.
-scene::Checkpoint* gateNumber(World& world, int id)
-{
-    for (scene::SceneObject* object : world.objects) {
-        auto* gate = dynamic_cast<scene::Checkpoint*>(object);
-        if (gate && gate->id == id) {
-            return gate;
-        }
-    }
-    return nullptr;
-}
-
 /// The gate the race expects next, or null once all are passed.
 scene::Checkpoint* nextGate(World& world, const RaceState& race)
 {
-    return gateNumber(world, race.nextCheckpoint);
+    return gateNumbered(world, race.nextCheckpoint);
 }
 
 /// How far to the camera's side a place is: the sine of its angle off the viewing
@@ -151,7 +139,7 @@ std::set<int> autopilotKeys(World& world, const RaceState& race, scene::Collecta
         return {};
     }
     if (wrongGate && race.nextCheckpoint == 1) {
-        return arrowKeysFor(steerToward(*world.player, gateNumber(world, 2)->getPosition()));
+        return arrowKeysFor(steerToward(*world.player, gateNumbered(world, 2)->getPosition()));
     }
     if (snowflake && !snowflake->hidden && race.nextCheckpoint == 1) {
         // Past the snowflake's right side, so that it is touched on the sled's left.
@@ -179,7 +167,7 @@ public:
         rideTime += deltaTime;
         if (race.nextCheckpoint - 1 > gatesPassed) {
             gatesPassed = race.nextCheckpoint - 1;
-            scene::Checkpoint* gate = gateNumber(world, gatesPassed);
+            scene::Checkpoint* gate = gateNumbered(world, gatesPassed);
             log << "gate " << gatesPassed << " " << rideTime << " frame-start-ns " << startNs << " side "
                 << (gate ? sideOfCamera(world, gate->getPosition()) : 0.0f) << "\n";
         }

@@ -23,6 +23,8 @@ constexpr float throttleAngle = 20.0f;
 constexpr float brakeAngle = 50.0f;
 constexpr float brakeSpeed = 8.0f;  // world units / s
 
+}  // namespace
+
 scene::Checkpoint* gateNumbered(World& world, int id)
 {
     for (scene::SceneObject* object : world.objects) {
@@ -33,8 +35,6 @@ scene::Checkpoint* gateNumbered(World& world, int id)
     }
     return nullptr;
 }
-
-}  // namespace
 
 RideInput steerToward(scene::ControllerShape& sled, vec3 target)
 {

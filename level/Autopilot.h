@@ -12,6 +12,7 @@ namespace frostline {
 class World;
 class RaceState;
 namespace scene {
+class Checkpoint;
 class ControllerShape;
 }
 
@@ -22,6 +23,8 @@ struct RideInput {
     bool brake = false;  ///< the brake key
 };
 
+/// The world's gate with this number, or null.
+scene::Checkpoint* gateNumbered(World& world, int id);
 /// Toward target (world units) from where sled is and heads.
 RideInput steerToward(scene::ControllerShape& sled, vec3 target);
 /// Toward the race's next gate from where the world's sled is and heads; nothing once

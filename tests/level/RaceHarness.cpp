@@ -76,16 +76,7 @@ void RaceHarness::finishCountdown(float dt)
     }
 }
 
-scene::Checkpoint* RaceHarness::gate(int id) const
-{
-    for (scene::SceneObject* object : world->objects) {
-        auto* checkpoint = dynamic_cast<scene::Checkpoint*>(object);
-        if (checkpoint && checkpoint->id == id) {
-            return checkpoint;
-        }
-    }
-    return nullptr;
-}
+scene::Checkpoint* RaceHarness::gate(int id) const { return gateNumbered(*world, id); }
 
 RideInput RaceHarness::rideTowardNextGate() const
 {
