@@ -69,9 +69,8 @@ Percept look(World& world, const RaceState& race)
         return percept;
     }
     const scene::Camera& camera = *world.camera;
-    const mat4 viewProjection = camera.projection * inverse(world.camera->getModelMatrix());
-    scene::GateMarker& sign = *world.gateMarkers[static_cast<std::size_t>(guide.gate - 1)];
-    if (guide.inView && ui::signSeen(sign, viewProjection, camera.position, world.sight.get())) {
+    // The guide counts a sign as in view only where it is seen (an edge of it will do).
+    if (guide.inView) {
         // The sign's place across the screen, as an angle from the middle.
         percept.kind = Percept::Kind::Sign;
         percept.error = -std::atan(guide.screen.x / camera.projection[0][0]) / degreesToRadians;
